@@ -1,0 +1,541 @@
+#include "app/mainwindow.h"
+
+#include "ui_main.h"
+
+#include "platform/ansicodec.h"
+#include "platform/desktop.h"
+#include "platform/messageboxes.h"
+#include "platform/trim.h"
+#include "service/credential.h"
+#include "service/reply.h"
+#include "service/request.h"
+
+#include <QApplication>
+#include <QCompleter>
+#include <QFocusEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QScopedValueRollback>
+#include <QStyle>
+#include <QTcpSocket>
+#include <QTextCursor>
+#include <QTimer>
+
+// The window's icon is compiled into this static library.
+static void initResources()
+{
+    Q_INIT_RESOURCE(zendry);
+}
+
+namespace zendry {
+
+namespace {
+
+const QString errorTitle = QStringLiteral("Error");
+const QString passwordMask = QStringLiteral("**********");
+const QString lineBreak = QStringLiteral("\r\n");
+const QString purchasePath = QStringLiteral("/buytexts.html");
+
+QString unavailableText()
+{
+    return QStringLiteral("The server is temporarily unavailable.") + lineBreak
+        + QStringLiteral("Please try again later.");
+}
+
+} // namespace
+
+Main::Main(const MainSetup &setup, QWidget *parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::Main>())
+    , m_boxes(setup.boxes)
+    , m_desktop(setup.desktop)
+    , m_programFolder(setup.programFolder)
+    , m_endpoints(setup.endpoints)
+    , Socket(new QTcpSocket(this))
+    , AdSock(new QTcpSocket(this))
+    , TimeOut(new QTimer(this))
+    , AdTimer(new QTimer(this))
+{
+    initResources();
+    ui->setupUi(this);
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    fitFont();
+
+    // The list of To is the phonebook's, and only the program changes it.
+    ui->ToName->setModel(&m_contactList);
+    ui->ToName->setCompleter(nullptr);
+    ui->ToName->setCurrentIndex(-1);
+
+    TimeOut->setInterval(setup.exchangeTimeoutMs);
+    AdTimer->setInterval(1000);
+    AdTimer->start();
+
+    for (QWidget *field : {static_cast<QWidget *>(ui->ZDID), static_cast<QWidget *>(ui->PW),
+                           static_cast<QWidget *>(ui->Number), static_cast<QWidget *>(ui->Sig)})
+        field->installEventFilter(this);
+
+    connect(ui->ZDID, &QLineEdit::textChanged, this, &Main::ZDID_Change);
+    connect(ui->Sig, &QLineEdit::textChanged, this, &Main::Sig_Change);
+    connect(ui->Message, &QPlainTextEdit::textChanged, this, &Main::Message_Change);
+    connect(ui->ToName, &QComboBox::activated, this, &Main::ToName_Click);
+    connect(ui->SavePW, &QCheckBox::toggled, this, &Main::SavePW_Click);
+    connect(ui->SavePW, &QCheckBox::clicked, this, [this] { ui->SavePW->setFocus(Qt::OtherFocusReason); });
+    onClick(ui->Send, &Main::Send_Click);
+    onClick(ui->Refresh, &Main::Refresh_Click);
+    onClick(ui->DeleteContact, &Main::DeleteContact_Click);
+    onClick(ui->CreateZDID, &Main::CreateZDID_Click);
+    onClick(ui->Purchase, &Main::Purchase_Click);
+    onClick(ui->HelpButton, &Main::HelpButton_Click);
+
+    connect(Socket, &QTcpSocket::connected, this, &Main::Socket_Connect);
+    connect(Socket, &QTcpSocket::readyRead, this, &Main::Socket_DataArrival);
+    connect(Socket, &QTcpSocket::errorOccurred, this, &Main::Socket_Error);
+    connect(TimeOut, &QTimer::timeout, this, &Main::TimeOut_Timer);
+    connect(AdTimer, &QTimer::timeout, this, &Main::AdTimer_Timer);
+
+    ui->ToName->setFocus(Qt::OtherFocusReason);
+}
+
+Main::~Main()
+{
+    setBusy(false);
+}
+
+void Main::onClick(QAbstractButton *button, void (Main::*handler)())
+{
+    connect(button, &QAbstractButton::clicked, this, [this, button, handler] {
+        button->setFocus(Qt::OtherFocusReason);
+        (this->*handler)();
+    });
+}
+
+// The form was drawn for an 8-point system font; the desktop's own default
+// is usually larger. Take the system's sans family at the largest size that
+// lets every caption and every box's text fit its rectangle.
+void Main::fitFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    const QStyle *st = style();
+    const int indicator = st->pixelMetric(QStyle::PM_IndicatorWidth)
+        + st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    for (int pixels = 12; pixels >= 7; --pixels) {
+        font.setPixelSize(pixels);
+        const QFontMetrics fm(font);
+        bool fits = true;
+        for (QWidget *w : findChildren<QWidget *>()) {
+            const QRect r = w->geometry();
+            if (auto *label = qobject_cast<QLabel *>(w)) {
+                const QString text = label->text().remove(u'&');
+                if (label->wordWrap()) {
+                    const QRect need = fm.boundingRect(QRect(0, 0, r.width(), 1000),
+                                                       Qt::TextWordWrap, text);
+                    fits = fits && need.width() <= r.width() && need.height() <= r.height();
+                } else if (!text.isEmpty()) {
+                    fits = fits && fm.horizontalAdvance(text) <= r.width() && fm.height() <= r.height();
+                }
+            } else if (auto *check = qobject_cast<QCheckBox *>(w)) {
+                fits = fits && indicator + fm.horizontalAdvance(check->text().remove(u'&')) <= r.width()
+                    && fm.height() <= r.height() + 2;
+            } else if (auto *button = qobject_cast<QPushButton *>(w)) {
+                fits = fits && fm.horizontalAdvance(button->text().remove(u'&')) + 8 <= r.width();
+            } else if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)) {
+                fits = fits && fm.height() + 6 <= r.height();
+            }
+        }
+        if (fits)
+            break;
+    }
+    setFont(font);
+}
+
+QString Main::messageText() const
+{
+    return ui->Message->toPlainText().replace(u'\n', lineBreak);
+}
+
+bool Main::exchangeInProgress() const
+{
+    return TimeOut->isActive();
+}
+
+// Focus events raise GotFocus and LostFocus only when the focus moves inside
+// the window: losing it to a message box or another program, and getting it
+// back, is not leaving the field.
+bool Main::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::FocusIn && type != QEvent::FocusOut)
+        return QWidget::eventFilter(watched, event);
+    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+    if (m_quietFocus || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return QWidget::eventFilter(watched, event);
+
+    const bool in = type == QEvent::FocusIn;
+    if (watched == ui->PW) {
+        in ? PW_GotFocus() : PW_LostFocus();
+    } else if (watched == ui->Number) {
+        in ? Number_GotFocus() : Number_LostFocus();
+    } else if (watched == ui->Sig) {
+        in ? Sig_GotFocus() : Sig_LostFocus();
+    } else if (watched == ui->ZDID && in) {
+        ZDID_GotFocus();
+    }
+    // A click that brings the focus would put the caret under the mouse and
+    // undo the selection made on entry; make it again once the press is done.
+    if (in && reason == Qt::MouseFocusReason) {
+        auto *edit = qobject_cast<QLineEdit *>(watched);
+        QTimer::singleShot(0, edit, [edit] {
+            if (edit->hasFocus())
+                edit->selectAll();
+        });
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Main::focusTo(QWidget *widget)
+{
+    widget->setFocus(Qt::OtherFocusReason);
+}
+
+void Main::selectText(QWidget *widget, int start, int length)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        edit->setSelection(start, length);
+    } else if (auto *text = qobject_cast<QPlainTextEdit *>(widget)) {
+        QTextCursor cursor = text->textCursor();
+        cursor.setPosition(start);
+        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+        text->setTextCursor(cursor);
+    }
+}
+
+void Main::error(const QString &text)
+{
+    m_boxes->ok(this, errorTitle, text);
+}
+
+// ---- Password ---------------------------------------------------------------
+
+void Main::StorePassword()
+{
+    const QString typed = ui->PW->text();
+    if (typed.isEmpty()) {
+        PasswordHash.clear();
+    } else if (typed != passwordMask) {
+        try {
+            PasswordHash = PasswordDigest(typed);
+        } catch (const std::exception &) {
+            // A password too long to digest is no password the service could know.
+            PasswordHash.clear();
+        }
+    }
+}
+
+void Main::PW_GotFocus()
+{
+    ui->PW->selectAll();
+}
+
+void Main::PW_LostFocus()
+{
+    StorePassword();
+}
+
+// ---- Field behaviours -------------------------------------------------------
+
+void Main::UpdateCharsRemaining()
+{
+    QString text = messageText().replace(lineBreak, QStringLiteral("\r"));
+    text += u'\r';
+    text += ui->Sig->text();
+    ui->Chars->setText(QString::number(160 - text.size()));
+}
+
+void Main::Message_Change()
+{
+    UpdateCharsRemaining();
+}
+
+void Main::Sig_Change()
+{
+    UpdateCharsRemaining();
+}
+
+void Main::ZDID_Change()
+{
+    ui->Sig->setText(ui->ZDID->text());
+}
+
+void Main::ZDID_GotFocus()
+{
+    ui->ZDID->selectAll();
+}
+
+void Main::Number_GotFocus()
+{
+    ui->Number->selectAll();
+}
+
+void Main::Sig_GotFocus()
+{
+    ui->Sig->selectAll();
+}
+
+void Main::Number_LostFocus()
+{
+    QString number = ui->Number->text();
+    number.remove(u' ').remove(u'+');
+    if (number != ui->Number->text())
+        ui->Number->setText(number);
+}
+
+void Main::Sig_LostFocus()
+{
+    if (trimSpaces(ui->Sig->text()).isEmpty())
+        ui->Sig->setText(ui->ZDID->text());
+}
+
+// ---- Settings and phonebook -------------------------------------------------
+
+void Main::SavePW_Click()
+{
+    ui->AutoRefresh->setEnabled(ui->SavePW->isChecked());
+}
+
+void Main::ToName_Click() {}
+
+void Main::DeleteContact_Click() {}
+
+void Main::RememberContact()
+{
+    const QString name = ui->ToName->currentText();
+    if (name.isEmpty() || name == ContactList::newEntry)
+        return;
+    const Remembered r = rememberContact(ContactNames, ContactNumbers, name, ui->Number->text());
+    if (r.added) {
+        // Adding to the list must not change what the box shows.
+        const QString shown = ui->ToName->currentText();
+        m_contactList.addName(ContactNames[r.slot]);
+        if (ui->ToName->currentText() != shown)
+            ui->ToName->setEditText(shown);
+    }
+}
+
+// ---- Sending and refreshing -------------------------------------------------
+
+void Main::Send_Click()
+{
+    RememberContact();
+
+    const QString number = ui->Number->text();
+    if (trimSpaces(ui->ZDID->text()).isEmpty()) {
+        error(QStringLiteral("Please enter your ZDID."));
+        focusTo(ui->ZDID);
+        return;
+    }
+    if (ui->PW->text().isEmpty()) {
+        error(QStringLiteral("Please enter your password."));
+        focusTo(ui->PW);
+        return;
+    }
+    if (trimSpaces(number).isEmpty()) {
+        error(QStringLiteral("Please enter the number you wish to send the text to."));
+        focusTo(ui->Number);
+        return;
+    }
+    if (trimSpaces(number).startsWith(u'0') && number.toLower() == number.toUpper()) {
+        error(QStringLiteral("Please enter the correct country code."));
+        focusTo(ui->Number);
+        QApplication::processEvents();
+        selectText(ui->Number, 0, 1);
+        return;
+    }
+    if (const qsizetype comma = number.indexOf(u','); comma >= 0) {
+        error(QStringLiteral("Sending to multiple recipients is not supported by this version of Zendry SMS."));
+        focusTo(ui->Number);
+        QApplication::processEvents();
+        selectText(ui->Number, int(comma), int(number.size() - comma));
+        return;
+    }
+    if (trimSpaces(messageText()).isEmpty()) {
+        error(QStringLiteral("Please enter a message to send."));
+        focusTo(ui->Message);
+        return;
+    }
+    if (const qint64 remaining = balanceNumber(ui->Chars->text()).value_or(0); remaining < 0) {
+        error(QStringLiteral("Your message is ") + QString::number(-remaining)
+              + QStringLiteral(" characters too long.  Please") + lineBreak
+              + QStringLiteral("shorten the message or the signature and try again."));
+        focusTo(ui->Message);
+        ui->Message->moveCursor(QTextCursor::End);
+        return;
+    }
+    startExchange(false);
+}
+
+void Main::Refresh_Click()
+{
+    if (trimSpaces(ui->ZDID->text()).isEmpty()) {
+        error(QStringLiteral("Please enter your ZDID."));
+        focusTo(ui->ZDID);
+        return;
+    }
+    if (trimSpaces(ui->PW->text()).isEmpty()) {
+        error(QStringLiteral("Please enter your password."));
+        focusTo(ui->PW);
+        return;
+    }
+    startExchange(true);
+}
+
+void Main::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void Main::startExchange(bool refresh)
+{
+    setBusy(true);
+    {
+        // Disabling the window takes the focus from its field; that is no
+        // leaving of the field, and the focus comes back when the exchange ends.
+        QScopedValueRollback quiet(m_quietFocus, true);
+        m_focusBeforeExchange = focusWidget();
+        setEnabled(false);
+    }
+    IsRefresh = refresh;
+    Socket->abort();
+    Socket->connectToHost(m_endpoints.serviceHost, m_endpoints.port);
+    TimeOut->start();
+}
+
+// Stops the timer and closes the socket before anything is shown, so that no
+// second event can end the same exchange.
+void Main::endExchange()
+{
+    TimeOut->stop();
+    Socket->abort();
+    setBusy(false);
+    QScopedValueRollback quiet(m_quietFocus, true);
+    setEnabled(true);
+    if (m_focusBeforeExchange)
+        m_focusBeforeExchange->setFocus(Qt::OtherFocusReason);
+}
+
+void Main::showUnavailable()
+{
+    error(unavailableText());
+    focusTo(ui->Send);
+}
+
+void Main::Socket_Connect()
+{
+    const QByteArray request = IsRefresh
+        ? creditsRequest(ui->ZDID->text(), PasswordHash)
+        : sendRequest(ui->ZDID->text(), PasswordHash, ui->Number->text(), messageText(),
+                      ui->Sig->text());
+    Socket->write(request);
+}
+
+void Main::Socket_DataArrival()
+{
+    if (!exchangeInProgress())
+        return;
+    TimeOut->stop();
+    const QString reply = AnsiCodec::decode(Socket->readAll());
+    endExchange();
+
+    const Reply r = classifyReply(reply);
+    using Kind = Reply::Kind;
+    switch (r.kind) {
+    case Kind::UnknownZdid:
+        error(QStringLiteral("Unknown or invalid ZDID."));
+        focusTo(ui->ZDID);
+        break;
+    case Kind::WrongPassword:
+        error(QStringLiteral("Incorrect password."));
+        focusTo(ui->PW);
+        break;
+    case Kind::NoCredits: {
+        ui->FreeCredits->setText(QStringLiteral("0"));
+        ui->Credits->setText(QStringLiteral("0"));
+        const auto answer = m_boxes->show(
+            this, QStringLiteral("Buy Credits?"),
+            QStringLiteral("You do not have enough credits to send a text.") + lineBreak
+                + QStringLiteral("Would you like to purchase some credits now?"),
+            MessageBoxes::Buttons::YesNo, MessageBoxes::Answer::Yes);
+        if (answer == MessageBoxes::Answer::Yes)
+            m_desktop->open(this, QStringLiteral("Open"),
+                            m_endpoints.webAddress(m_endpoints.serviceHost, purchasePath));
+        focusTo(ui->Send);
+        break;
+    }
+    case Kind::RecipientUnknown:
+    case Kind::RecipientNoMobile:
+    case Kind::RecipientProblem:
+        error(r.kind == Kind::RecipientUnknown ? QStringLiteral("Unknown or invalid recipient ZDID.")
+                  : r.kind == Kind::RecipientNoMobile
+                  ? QStringLiteral("Recipient ZDID does not have a mobile phone number configured.")
+                  : QStringLiteral("Problem with recipient."));
+        focusTo(ui->Number);
+        break;
+    case Kind::ServiceMessage:
+        error(r.message);
+        focusTo(ui->Send);
+        break;
+    case Kind::Balance:
+        ui->FreeCredits->setText(QString::number(r.freeCredits));
+        ui->Credits->setText(QString::number(r.purchasedCredits));
+        if (!IsRefresh) {
+            m_boxes->ok(this, QStringLiteral("Message Sent"),
+                        QStringLiteral("Your message has been sent to the Zendry") + lineBreak
+                            + QStringLiteral("SMS server and will be delivered shortly."));
+            focusTo(ui->Message);
+            ui->Message->selectAll();
+        }
+        break;
+    case Kind::BadBalance:
+        error(QStringLiteral("Connection problem.") + lineBreak + QStringLiteral("Please try again later."));
+        focusTo(ui->Send);
+        break;
+    case Kind::Unrecognised:
+        showUnavailable();
+        break;
+    }
+}
+
+void Main::Socket_Error(QAbstractSocket::SocketError error)
+{
+    // The server closing the connection is no error of the exchange: a server
+    // that closes without replying is left to the time-out.
+    if (error == QAbstractSocket::RemoteHostClosedError || !exchangeInProgress())
+        return;
+    endExchange();
+    showUnavailable();
+}
+
+void Main::TimeOut_Timer()
+{
+    endExchange();
+    showUnavailable();
+}
+
+// ---- Banner and links -------------------------------------------------------
+
+void Main::AdTimer_Timer() {}
+
+void Main::Banner_Click() {}
+
+void Main::CreateZDID_Click() {}
+
+void Main::Purchase_Click() {}
+
+void Main::HelpButton_Click() {}
+
+} // namespace zendry

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "platform/endpoints.h"
+#include "store/contactlist.h"
+#include "store/contactslots.h"
+
+#include <QAbstractSocket>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QAbstractButton;
+class QTcpSocket;
+class QTimer;
+
+namespace Ui {
+class Main;
+}
+
+namespace zendry {
+
+class MessageBoxes;
+class Desktop;
+
+// What the window needs from the outside world. main.cpp passes the real
+// pieces; tests pass scripted boxes, a recording desktop, a temporary folder
+// and endpoints on loopback.
+struct MainSetup
+{
+    MessageBoxes *boxes = nullptr;
+    Desktop *desktop = nullptr;
+    QString programFolder;
+    Endpoints endpoints;
+    int exchangeTimeoutMs = 10000;
+};
+
+// The one window of the program: its controls, the state every part shares,
+// and the handlers.
+class Main : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Main(const MainSetup &setup, QWidget *parent = nullptr);
+    ~Main() override;
+
+    // The shared state, for those who look in from outside.
+    const QString &passwordHash() const { return PasswordHash; }
+    bool isRefresh() const { return IsRefresh; }
+    const ContactSlots &contactNames() const { return ContactNames; }
+    const ContactSlots &contactNumbers() const { return ContactNumbers; }
+    const ContactList &contactList() const { return m_contactList; }
+
+    // The pieces of an exchange, so that a caller can see the window is idle.
+    bool exchangeInProgress() const;
+    QTcpSocket *serviceSocket() const { return Socket; }
+
+    // A line break in Message counts as CR LF wherever a rule reads the text.
+    QString messageText() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Handlers, named after the control and the event.
+    void ZDID_Change();
+    void ZDID_GotFocus();
+    void PW_GotFocus();
+    void PW_LostFocus();
+    void Number_GotFocus();
+    void Number_LostFocus();
+    void Message_Change();
+    void Sig_Change();
+    void Sig_GotFocus();
+    void Sig_LostFocus();
+    void ToName_Click();
+    void DeleteContact_Click();
+    void SavePW_Click();
+    void Send_Click();
+    void Refresh_Click();
+    void Socket_Connect();
+    void Socket_DataArrival();
+    void Socket_Error(QAbstractSocket::SocketError error);
+    void TimeOut_Timer();
+    void AdTimer_Timer();
+    void Banner_Click();
+    void CreateZDID_Click();
+    void Purchase_Click();
+    void HelpButton_Click();
+
+    // Shared work.
+    void StorePassword();
+    void UpdateCharsRemaining();
+    void RememberContact();
+
+    // An exchange with the service: started by Send or Refresh, ended by the
+    // first reply, a socket error or the time-out.
+    void startExchange(bool refresh);
+    void endExchange();
+    void showUnavailable();
+    void setBusy(bool busy);
+
+    void error(const QString &text);
+    // Moves the focus as a program statement does: the box's GotFocus runs.
+    void focusTo(QWidget *widget);
+    void selectText(QWidget *widget, int start, int length);
+    // A button, like a button on any desktop, takes the focus before its click runs.
+    void onClick(QAbstractButton *button, void (Main::*handler)());
+    void fitFont();
+
+    std::unique_ptr<Ui::Main> ui;
+    MessageBoxes *m_boxes;
+    Desktop *m_desktop;
+    QString m_programFolder;
+    Endpoints m_endpoints;
+
+    QTcpSocket *Socket;
+    QTcpSocket *AdSock;
+    QTimer *TimeOut;
+    QTimer *AdTimer;
+
+    // Module variables.
+    bool IsRefresh = false;
+    QString PasswordHash;
+    ContactSlots ContactNames;
+    ContactSlots ContactNumbers;
+    QString AdLink;
+    qint16 AdCountdown = 0;
+    qint32 AdRemaining = 0;
+
+    ContactList m_contactList;
+    bool m_busy = false;
+    // Focus moves the program makes for its own housekeeping (disabling the
+    // window for an exchange) are not the user's and raise no handler.
+    bool m_quietFocus = false;
+    QPointer<QWidget> m_focusBeforeExchange;
+};
+
+} // namespace zendry

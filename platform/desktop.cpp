@@ -1,0 +1,7 @@
+#include "platform/desktop.h"
+
+namespace zendry {
+
+Desktop::~Desktop() = default;
+
+} // namespace zendry

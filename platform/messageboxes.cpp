@@ -1,0 +1,7 @@
+#include "platform/messageboxes.h"
+
+namespace zendry {
+
+MessageBoxes::~MessageBoxes() = default;
+
+} // namespace zendry

@@ -1,0 +1,79 @@
+#include "store/contactlist.h"
+
+#include <algorithm>
+
+namespace zendry {
+
+const QString ContactList::newEntry = QStringLiteral("<new>");
+
+ContactList::ContactList(QObject *parent)
+    : QAbstractListModel(parent)
+{
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+    m_collator.setNumericMode(false);
+}
+
+int ContactList::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_names.size()) + 1;
+}
+
+QVariant ContactList::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return entry(index.row());
+}
+
+QString ContactList::entry(int row) const
+{
+    if (row == 0)
+        return newEntry;
+    if (row < 1 || row > m_names.size())
+        return {};
+    return m_names.at(row - 1);
+}
+
+void ContactList::clearNames()
+{
+    if (m_names.isEmpty())
+        return;
+    beginRemoveRows({}, 1, int(m_names.size()));
+    m_names.clear();
+    endRemoveRows();
+}
+
+int ContactList::addName(const QString &name)
+{
+    // After any equal names, so entries that compare equal keep their order.
+    const auto at = std::upper_bound(m_names.begin(), m_names.end(), name,
+                                     [this](const QString &a, const QString &b) {
+                                         return m_collator.compare(a, b) < 0;
+                                     });
+    const int row = int(at - m_names.begin()) + 1;
+    beginInsertRows({}, row, row);
+    m_names.insert(row - 1, name);
+    endInsertRows();
+    return row;
+}
+
+void ContactList::removeEntry(int row)
+{
+    if (row < 1 || row > m_names.size())
+        return;
+    beginRemoveRows({}, row, row);
+    m_names.removeAt(row - 1);
+    endRemoveRows();
+}
+
+int ContactList::findName(const QString &name) const
+{
+    const QString wanted = name.toLower();
+    for (int i = 0; i < m_names.size(); ++i) {
+        if (m_names.at(i).toLower() == wanted)
+            return i + 1;
+    }
+    return -1;
+}
+
+} // namespace zendry

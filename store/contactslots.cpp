@@ -1,0 +1,52 @@
+#include "store/contactslots.h"
+
+#include "platform/trim.h"
+
+namespace zendry {
+
+bool sameContactName(const QString &stored, const QString &typed)
+{
+    return stored.toLower() == typed.toLower();
+}
+
+int findContact(const ContactSlots &names, const QString &name)
+{
+    for (int slot = 0; slot < contactSlotCount && !names[slot].isEmpty(); ++slot) {
+        if (sameContactName(names[slot], name))
+            return slot;
+    }
+    return -1;
+}
+
+Remembered rememberContact(ContactSlots &names, ContactSlots &numbers, const QString &name,
+                           const QString &number)
+{
+    for (int slot = 0; slot < contactSlotCount; ++slot) {
+        const bool empty = names[slot].isEmpty();
+        if (empty || sameContactName(names[slot], name)) {
+            names[slot] = trimSpaces(name);
+            numbers[slot] = trimSpaces(number);
+            return {slot, empty};
+        }
+    }
+    return {};
+}
+
+int removeContact(ContactSlots &names, ContactSlots &numbers, const QString &name)
+{
+    const int found = findContact(names, name);
+    if (found < 0)
+        return -1;
+    int slot = found;
+    for (; slot + 1 < contactSlotCount && !names[slot].isEmpty(); ++slot) {
+        names[slot] = names[slot + 1];
+        numbers[slot] = numbers[slot + 1];
+    }
+    if (slot == contactSlotCount - 1) {
+        names[slot].clear();
+        numbers[slot].clear();
+    }
+    return found;
+}
+
+} // namespace zendry

@@ -1,0 +1,34 @@
+// Renders the real window offscreen into a PNG, for the README and for a look
+// at the layout: renderwindow OUTPUT.png
+#include "windowfixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        qWarning("usage: renderwindow OUTPUT.png [PROGRAM_FOLDER]");
+        return 2;
+    }
+    WindowFixture f;
+    f.edit("ZDID")->setText(QStringLiteral("demo"));
+    f.edit("PW")->setText(QStringLiteral("**********"));
+    f.control<QCheckBox>("SavePW")->setChecked(true);
+    f.edit("FreeCredits")->setText(QStringLiteral("5"));
+    f.edit("Credits")->setText(QStringLiteral("20"));
+    f.control<QComboBox>("ToName")->setEditText(QStringLiteral("Alice"));
+    f.edit("Number")->setText(QStringLiteral("447700900123"));
+    f.control<QPlainTextEdit>("Message")->setPlainText(QStringLiteral("See you at eight by the station?"));
+    f.window->show();
+    QApplication::processEvents();
+    const QPixmap shot = f.window->grab();
+    if (!shot.save(QString::fromLocal8Bit(argv[1]))) {
+        qWarning("could not write %s", argv[1]);
+        return 1;
+    }
+    return 0;
+}
