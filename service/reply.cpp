@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <cmath>
 #include <string>
 #include <system_error>
@@ -38,6 +39,36 @@ bool overflows(const std::string &number)
         return false;
     const size_t firstDigit = mantissa.find_first_not_of('0', point + 1);
     return magnitude - (long long)(firstDigit - point - 1) > 0;
+}
+
+// A number without an exponent is read exactly: a balance keeps every digit.
+std::optional<qint64> exactFloor(const std::string &number)
+{
+    const bool negative = number[0] == '-';
+    quint64 whole = 0;
+    bool fraction = false, point = false;
+    for (char c : number) {
+        if (c == '.') {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            if (point) {
+                fraction = fraction || c != '0';
+            } else {
+                if (whole > (quint64(1) << 63) / 10)
+                    return std::nullopt;
+                whole = whole * 10 + quint64(c - '0');
+                if (whole > (quint64(1) << 63))
+                    return std::nullopt;
+            }
+        }
+    }
+    if (!negative)
+        return whole == (quint64(1) << 63) ? std::nullopt : std::optional<qint64>(qint64(whole));
+    if (fraction && whole == (quint64(1) << 63))
+        return std::nullopt;
+    // -whole, then one further down for a fraction: floor goes towards minus infinity.
+    const qint64 down = whole == (quint64(1) << 63) ? std::numeric_limits<qint64>::min() : -qint64(whole);
+    return fraction ? down - 1 : down;
 }
 
 } // namespace
@@ -77,6 +108,8 @@ std::optional<qint64> balanceNumber(QStringView text)
     }
     if (!digits)
         return 0;
+    if (!exponent)
+        return exactFloor(number);
     // from_chars: the decimal point is '.' whatever the user's locale says.
     const char *first = number.c_str();
     if (*first == '+')

@@ -9,6 +9,12 @@ const QString ContactList::newEntry = QStringLiteral("<new>");
 ContactList::ContactList(QObject *parent)
     : QAbstractListModel(parent)
 {
+    // The "C" locale of a bare session would sort by character code; a user
+    // there still expects the ordinary dictionary order.
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    m_collator.setLocale(locale);
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
     m_collator.setNumericMode(false);
 }

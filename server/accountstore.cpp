@@ -1,0 +1,95 @@
+#include "server/accountstore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace zendry::server {
+
+AccountStore::AccountStore(const QString &folder)
+    : m_folder(folder)
+{
+}
+
+QString AccountStore::path() const
+{
+    return QDir(m_folder).filePath(QStringLiteral("accounts.json"));
+}
+
+bool AccountStore::load(QString *why)
+{
+    m_accounts.clear();
+    QFile file(path());
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (why)
+            *why = file.errorString();
+        return false;
+    }
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
+    if (!doc.isObject()) {
+        if (why)
+            *why = error.errorString();
+        return false;
+    }
+    for (const QJsonValue &v : doc.object().value(QLatin1String("accounts")).toArray()) {
+        const QJsonObject o = v.toObject();
+        Account a;
+        a.zdid = o.value(QLatin1String("zdid")).toString();
+        a.digest = o.value(QLatin1String("digest")).toString();
+        a.freeCredits = o.value(QLatin1String("free")).toInteger();
+        a.purchasedCredits = o.value(QLatin1String("purchased")).toInteger();
+        a.mobile = o.value(QLatin1String("mobile")).toString();
+        if (!a.zdid.isEmpty())
+            put(a);
+    }
+    return true;
+}
+
+bool AccountStore::save(QString *why) const
+{
+    QList<Account> sorted = m_accounts.values();
+    std::sort(sorted.begin(), sorted.end(),
+              [](const Account &a, const Account &b) { return a.zdid.toLower() < b.zdid.toLower(); });
+    QJsonArray list;
+    for (const Account &a : sorted) {
+        list.append(QJsonObject{{"zdid", a.zdid},
+                                {"digest", a.digest},
+                                {"free", a.freeCredits},
+                                {"purchased", a.purchasedCredits},
+                                {"mobile", a.mobile}});
+    }
+    QSaveFile file(path());
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (why)
+            *why = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = QJsonDocument(QJsonObject{{"accounts", list}}).toJson();
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        if (why)
+            *why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+Account *AccountStore::find(const QString &zdid)
+{
+    auto it = m_accounts.find(zdid.toLower());
+    return it == m_accounts.end() ? nullptr : &it.value();
+}
+
+void AccountStore::put(const Account &account)
+{
+    m_accounts.insert(account.zdid.toLower(), account);
+}
+
+} // namespace zendry::server
