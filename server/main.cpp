@@ -75,6 +75,7 @@ int main(int argc, char *argv[])
     const QHostAddress address(where.left(colon));
     if (colon < 0 || !okPort || port > 65535 || address.isNull())
         return fail(QStringLiteral("--listen takes ADDRESS:PORT, for example 127.0.0.1:8080"));
+    server.setEcho(true);
     if (!server.listen(address, quint16(port), &why))
         return fail(why);
     std::printf("zendry-server on %s:%u with %d accounts\n", qPrintable(address.toString()),

@@ -105,11 +105,13 @@ void StandInServer::record(const Delivery &d)
     QFile outbox(outboxPath());
     if (outbox.open(QIODevice::WriteOnly | QIODevice::Append))
         outbox.write(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');
-    QString shown = d.message;
-    shown.replace(u'\r', QLatin1String(" / "));
-    std::printf("delivered from %s to %s: %s -- %s\n", qPrintable(d.from), qPrintable(d.to),
-                qPrintable(shown), qPrintable(d.signature));
-    std::fflush(stdout);
+    if (m_echo) {
+        QString shown = d.message;
+        shown.replace(u'\r', QLatin1String(" / "));
+        std::printf("delivered from %s to %s: %s -- %s\n", qPrintable(d.from), qPrintable(d.to),
+                    qPrintable(shown), qPrintable(d.signature));
+        std::fflush(stdout);
+    }
     emit delivered(d);
 }
 

@@ -33,6 +33,8 @@ public:
     bool listen(const QHostAddress &address, quint16 port, QString *why);
     quint16 port() const;
     void setLimits(const Limits &limits) { m_limits = limits; }
+    // Print each delivered message on standard output.
+    void setEcho(bool echo) { m_echo = echo; }
 
     AccountStore &accounts() { return m_accounts; }
     QString outboxPath() const;
@@ -49,6 +51,7 @@ private:
     AccountStore m_accounts;
     QTcpServer *m_server;
     Limits m_limits;
+    bool m_echo = false;
 };
 
 } // namespace zendry::server
