@@ -9,9 +9,13 @@
 #include "service/credential.h"
 #include "service/reply.h"
 #include "service/request.h"
+#include "store/phonebookfile.h"
+#include "store/settingsfile.h"
+#include "store/textfile.h"
 
 #include <QApplication>
 #include <QCompleter>
+#include <QDir>
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -77,7 +81,11 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     connect(ui->ZDID, &QLineEdit::textChanged, this, &Main::ZDID_Change);
     connect(ui->Sig, &QLineEdit::textChanged, this, &Main::Sig_Change);
     connect(ui->Message, &QPlainTextEdit::textChanged, this, &Main::Message_Change);
-    connect(ui->ToName, &QComboBox::activated, this, &Main::ToName_Click);
+    connect(ui->ToName, &QComboBox::activated, this, [this](int row) {
+        m_pickedEntry = m_contactList.index(row);
+        ToName_Click();
+    });
+    connect(ui->ToName->lineEdit(), &QLineEdit::textEdited, this, [this] { m_pickedEntry = QPersistentModelIndex(); });
     connect(ui->SavePW, &QCheckBox::toggled, this, &Main::SavePW_Click);
     connect(ui->SavePW, &QCheckBox::clicked, this, [this] { ui->SavePW->setFocus(Qt::OtherFocusReason); });
     onClick(ui->Send, &Main::Send_Click);
@@ -302,9 +310,112 @@ void Main::SavePW_Click()
     ui->AutoRefresh->setEnabled(ui->SavePW->isChecked());
 }
 
-void Main::ToName_Click() {}
+void Main::ToName_Click()
+{
+    if (!m_pickedEntry.isValid())
+        return;
+    if (m_pickedEntry.row() == 0) {
+        ui->Number->clear();
+        return;
+    }
+    const int slot = findContact(ContactNames, ui->ToName->currentText());
+    if (slot >= 0)
+        ui->Number->setText(ContactNumbers[slot]);
+}
 
-void Main::DeleteContact_Click() {}
+void Main::DeleteContact_Click()
+{
+    const QString name = ui->ToName->currentText();
+    if (name.isEmpty() || name == ContactList::newEntry)
+        return;
+    const auto answer = m_boxes->show(this, QStringLiteral("Delete Contact"),
+                                      QStringLiteral("Are you sure you want to delete ") + name
+                                          + QStringLiteral(" from your contacts?"),
+                                      MessageBoxes::Buttons::YesNo, MessageBoxes::Answer::Yes);
+    if (answer != MessageBoxes::Answer::Yes)
+        return;
+    const bool removed = removeContact(ContactNames, ContactNumbers, name) >= 0;
+    // A picked entry goes whatever the slots held; a typed name takes the
+    // entry that matches it, so the list and the slots stay in step.
+    const int row = m_pickedEntry.isValid() ? m_pickedEntry.row()
+        : removed                           ? m_contactList.findName(name)
+                                            : -1;
+    m_contactList.removeEntry(row);
+    m_pickedEntry = QPersistentModelIndex();
+    ui->ToName->setCurrentIndex(-1);
+    ui->ToName->setEditText(QString());
+    ui->Number->clear();
+}
+
+QString Main::programFile(const QString &name) const
+{
+    return QDir(m_programFolder).filePath(name);
+}
+
+void Main::saveFile(const QString &name, const QStringList &lines)
+{
+    const QString path = programFile(name);
+    QString why;
+    if (!TextFile::save(path, lines, &why)) {
+        error(QStringLiteral("Zendry SMS could not save the file \"%1\".").arg(QDir::toNativeSeparators(path))
+              + lineBreak + why);
+    }
+}
+
+void Main::LoadSettings()
+{
+    const QString path = programFile(SettingsFile::fileName);
+    TextFile::createIfMissing(path);
+    QString signature;
+    for (const SettingsFile::Entry &entry : SettingsFile::parse(TextFile::read(path))) {
+        switch (entry.key) {
+        case SettingsFile::Entry::Key::Zdid:
+            ui->ZDID->setText(entry.value);
+            if (!entry.value.isEmpty())
+                ui->SavePW->setChecked(true);
+            break;
+        case SettingsFile::Entry::Key::Password:
+            PasswordHash = entry.value;
+            if (!entry.value.isEmpty()) {
+                ui->PW->setText(passwordMask);
+                ui->SavePW->setChecked(true);
+            }
+            break;
+        case SettingsFile::Entry::Key::Signature:
+            signature = entry.value;
+            break;
+        case SettingsFile::Entry::Key::AutoRefresh:
+            ui->AutoRefresh->setChecked(true);
+            break;
+        }
+    }
+    // Filling ZDID copied it into Sig; the stored signature, even an empty one, wins.
+    ui->Sig->setText(signature);
+}
+
+void Main::SaveSettings()
+{
+    saveFile(SettingsFile::fileName,
+             SettingsFile::lines(ui->SavePW->isChecked(), ui->ZDID->text(), PasswordHash, ui->Sig->text(),
+                                 ui->AutoRefresh->isChecked()));
+}
+
+void Main::LoadPhonebook()
+{
+    m_contactList.clearNames();
+    const QString path = programFile(PhonebookFile::fileName);
+    TextFile::createIfMissing(path);
+    ContactNames = {};
+    ContactNumbers = {};
+    const int count = PhonebookFile::parse(TextFile::read(path), ContactNames, ContactNumbers);
+    for (int slot = 0; slot < count; ++slot)
+        m_contactList.addName(ContactNames[slot]);
+}
+
+void Main::SavePhonebook()
+{
+    saveFile(PhonebookFile::fileName, PhonebookFile::lines(ContactNames, ContactNumbers));
+}
 
 void Main::RememberContact()
 {

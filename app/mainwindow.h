@@ -5,6 +5,7 @@
 #include "store/contactslots.h"
 
 #include <QAbstractSocket>
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QWidget>
 
@@ -59,6 +60,13 @@ public:
     // A line break in Message counts as CR LF wherever a rule reads the text.
     QString messageText() const;
 
+    // The local files, read once at start-up and written once at shutdown.
+    // A failed save shows one box naming the file and the reason.
+    void LoadSettings();
+    void SaveSettings();
+    void LoadPhonebook();
+    void SavePhonebook();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -108,6 +116,8 @@ private:
     // A button, like a button on any desktop, takes the focus before its click runs.
     void onClick(QAbstractButton *button, void (Main::*handler)());
     void fitFont();
+    QString programFile(const QString &name) const;
+    void saveFile(const QString &name, const QStringList &lines);
 
     std::unique_ptr<Ui::Main> ui;
     MessageBoxes *m_boxes;
@@ -130,6 +140,9 @@ private:
     qint32 AdRemaining = 0;
 
     ContactList m_contactList;
+    // The To entry the user picked; it stops being picked as soon as the
+    // user edits the box's text.
+    QPersistentModelIndex m_pickedEntry;
     bool m_busy = false;
     // Focus moves the program makes for its own housekeeping (disabling the
     // window for an exchange) are not the user's and raise no handler.

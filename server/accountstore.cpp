@@ -1,11 +1,12 @@
 #include "server/accountstore.h"
 
+#include "platform/wholefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -66,19 +67,7 @@ bool AccountStore::save(QString *why) const
                                 {"purchased", a.purchasedCredits},
                                 {"mobile", a.mobile}});
     }
-    QSaveFile file(path());
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (why)
-            *why = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = QJsonDocument(QJsonObject{{"accounts", list}}).toJson();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (why)
-            *why = file.errorString();
-        return false;
-    }
-    return true;
+    return WholeFile::save(path(), QJsonDocument(QJsonObject{{"accounts", list}}).toJson(), why);
 }
 
 Account *AccountStore::find(const QString &zdid)

@@ -1,0 +1,44 @@
+#include "platform/wholefile.h"
+
+#include <QSaveFile>
+
+namespace zendry {
+
+bool WholeFile::writeAll(QIODevice &device, const QByteArray &bytes, QString *why)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            if (why)
+                *why = device.errorString();
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+bool WholeFile::save(const QString &path, const QByteArray &bytes, QString *why)
+{
+    QSaveFile file(path);
+    // Unbuffered: with a buffer, a write the disk refuses surfaces only in the
+    // flush inside commit(), and Qt 6.4 then still reports success and puts a
+    // truncated file in place of the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (why)
+            *why = file.errorString();
+        return false;
+    }
+    if (!writeAll(file, bytes, why)) {
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (why)
+            *why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace zendry
