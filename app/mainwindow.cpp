@@ -5,6 +5,7 @@
 #include "platform/ansicodec.h"
 #include "platform/desktop.h"
 #include "platform/messageboxes.h"
+#include "platform/numericprefix.h"
 #include "platform/trim.h"
 #include "service/credential.h"
 #include "service/reply.h"
@@ -473,7 +474,7 @@ void Main::Send_Click()
         focusTo(ui->Message);
         return;
     }
-    if (const qint64 remaining = balanceNumber(ui->Chars->text()).value_or(0); remaining < 0) {
+    if (const qint64 remaining = NumericPrefix(ui->Chars->text()).floor().value_or(0); remaining < 0) {
         error(QStringLiteral("Your message is ") + QString::number(-remaining)
               + QStringLiteral(" characters too long.  Please") + lineBreak
               + QStringLiteral("shorten the message or the signature and try again."));

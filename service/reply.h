@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include <optional>
 
 namespace zendry {
 
@@ -28,13 +27,8 @@ struct Reply
     qint64 purchasedCredits = 0;
 };
 
+// The balances are read by their numeric prefix and rounded down; a balance
+// too large to hold is no balance.
 Reply classifyReply(const QString &reply);
-
-// The lenient numeric-prefix reading of a balance: spaces, tabs and line
-// feeds are skipped wherever they stand; a sign, digits, one decimal point and
-// an exponent are read up to the first character that cannot continue the
-// number; no number gives 0. Rounded down. Empty when the number is too large
-// to hold in 64 bits.
-std::optional<qint64> balanceNumber(QStringView text);
 
 } // namespace zendry

@@ -19,8 +19,6 @@ private slots:
     void requestsOnTheWire();
     void replies_data();
     void replies();
-    void balanceNumbers_data();
-    void balanceNumbers();
 };
 
 void TestService::requestBodies_data()
@@ -116,42 +114,6 @@ void TestService::replies()
         QCOMPARE(r.purchasedCredits, purchased);
     }
     QCOMPARE(r.message, message);
-}
-
-void TestService::balanceNumbers_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<qint64>("value");
-    QTest::newRow("plain") << "20" << 20ll;
-    QTest::newRow("nothing") << "" << 0ll;
-    QTest::newRow("letters") << "x1" << 0ll;
-    QTest::newRow("blanks anywhere") << " 1\t2\n3 " << 123ll;
-    QTest::newRow("CR stops") << "12\r\n3" << 12ll;
-    QTest::newRow("sign after blanks") << " - 4" << -4ll;
-    QTest::newRow("plus") << "+7" << 7ll;
-    QTest::newRow("point") << "3.99" << 3ll;
-    QTest::newRow("second point stops") << "1.5.9" << 1ll;
-    QTest::newRow("leading point") << ".5" << 0ll;
-    QTest::newRow("negative fraction") << "-.5" << -1ll;
-    QTest::newRow("exponent") << "2e3" << 2000ll;
-    QTest::newRow("negative exponent") << "25E-1" << 2ll;
-    QTest::newRow("exponent without digits") << "7e" << 7ll;
-    QTest::newRow("exponent sign without digits") << "7e+" << 7ll;
-    QTest::newRow("sign alone") << "-" << 0ll;
-    QTest::newRow("tiny") << "1e-999" << 0ll;
-    QTest::newRow("tiny negative") << "-1e-999" << 0ll;
-    QTest::newRow("every digit kept") << "9007199254740993" << 9007199254740993ll;
-    QTest::newRow("lowest") << "-9223372036854775808" << std::numeric_limits<qint64>::min();
-    QTest::newRow("many leading zeros") << QString(400, u'0') + "42" << 42ll;
-}
-
-void TestService::balanceNumbers()
-{
-    QFETCH(QString, text);
-    QFETCH(qint64, value);
-    const auto n = balanceNumber(text);
-    QVERIFY(n.has_value());
-    QCOMPARE(*n, value);
 }
 
 QTEST_APPLESS_MAIN(TestService)

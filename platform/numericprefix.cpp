@@ -1,0 +1,124 @@
+#include "platform/numericprefix.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace zendry {
+
+namespace {
+
+bool skipped(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+
+bool digit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+} // namespace
+
+NumericPrefix::NumericPrefix(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    auto peek = [&]() -> char16_t {
+        while (i < n && skipped(text[i].unicode()))
+            ++i;
+        return i < n ? text[i].unicode() : u'\0';
+    };
+
+    if (const char16_t c = peek(); c == u'+' || c == u'-') {
+        m_negative = c == u'-';
+        ++i;
+    }
+    std::string whole, fraction;
+    auto digits = [&](std::string &into) {
+        while (digit(peek()))
+            into += char(text[i++].unicode());
+    };
+    digits(whole);
+    if (peek() == u'.') {
+        ++i;
+        digits(fraction);
+    }
+    long long exponent = 0;
+    if (const char16_t e = peek(); (e == u'e' || e == u'E') && !(whole.empty() && fraction.empty())) {
+        // Taken only with digits of its own: "1e" and "1e+" read as 1.
+        const qsizetype mark = i++;
+        bool negative = false;
+        if (const char16_t c = peek(); c == u'+' || c == u'-') {
+            negative = c == u'-';
+            ++i;
+        }
+        bool any = false;
+        while (digit(peek())) {
+            any = true;
+            exponent = std::min(exponent * 10 + (text[i++].unicode() - u'0'), 1000000000LL);
+        }
+        exponent = any ? (negative ? -exponent : exponent) : 0;
+        if (!any)
+            i = mark;
+    }
+
+    m_digits = whole + fraction;
+    m_point = (long long)whole.size() + exponent;
+    const size_t lead = std::min(m_digits.find_first_not_of('0'), m_digits.size());
+    m_digits.erase(0, lead);
+    m_point -= (long long)lead;
+    m_digits.erase(m_digits.find_last_not_of('0') + 1);
+    if (m_digits.empty()) {
+        m_negative = false;
+        m_point = 0;
+    }
+}
+
+NumericPrefix::Parts NumericPrefix::parts() const
+{
+    Parts p;
+    const long long size = (long long)m_digits.size();
+    if (m_point > 19) {
+        p.tooLarge = true;
+        return p;
+    }
+    for (long long k = 0; k < m_point; ++k)
+        p.whole = p.whole * 10 + (k < size ? quint64(m_digits[size_t(k)] - '0') : 0);
+    if (m_point >= 0) {
+        p.firstFraction = m_point < size ? m_digits[size_t(m_point)] - '0' : 0;
+        p.moreFraction = m_point + 1 < size;
+    } else {
+        p.moreFraction = size > 0; // zeros first, then the digits
+    }
+    return p;
+}
+
+std::optional<qint64> NumericPrefix::floor() const
+{
+    const Parts p = parts();
+    constexpr quint64 limit = quint64(1) << 63;
+    if (p.tooLarge)
+        return std::nullopt;
+    if (!m_negative)
+        return p.whole < limit ? std::optional<qint64>(qint64(p.whole)) : std::nullopt;
+    const quint64 magnitude = p.whole + (p.fraction() ? 1 : 0);
+    if (magnitude > limit || magnitude < p.whole)
+        return std::nullopt;
+    return magnitude == limit ? std::numeric_limits<qint64>::min() : -qint64(magnitude);
+}
+
+std::optional<qint32> NumericPrefix::roundHalfEven() const
+{
+    const Parts p = parts();
+    if (p.tooLarge)
+        return std::nullopt;
+    quint64 magnitude = p.whole;
+    if (p.firstFraction > 5 || (p.firstFraction == 5 && (p.moreFraction || (magnitude & 1))))
+        ++magnitude;
+    const quint64 limit = m_negative ? quint64(1) << 31 : (quint64(1) << 31) - 1;
+    if (magnitude > limit)
+        return std::nullopt;
+    return m_negative ? qint32(-qint64(magnitude)) : qint32(magnitude);
+}
+
+} // namespace zendry

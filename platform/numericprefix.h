@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QStringView>
+
+#include <optional>
+#include <string>
+
+namespace zendry {
+
+// The number a text begins with, read leniently: spaces, tabs and line feeds
+// are skipped wherever they stand; an optional sign, digits, one decimal
+// point and an exponent are read up to the first character that cannot
+// continue the number. A text without a leading number reads as 0.
+//
+// The value is kept as decimal digits, so rounding it is exact however many
+// digits it has.
+class NumericPrefix
+{
+public:
+    explicit NumericPrefix(QStringView text);
+
+    // Rounded towards minus infinity; empty when outside 64 bits.
+    std::optional<qint64> floor() const;
+    // Rounded to the nearest, halves to the even neighbour; empty when outside 32 bits.
+    std::optional<qint32> roundHalfEven() const;
+
+private:
+    struct Parts
+    {
+        quint64 whole = 0;     // the integer part's magnitude
+        bool tooLarge = false; // the integer part has more than 19 digits
+        int firstFraction = 0; // the first digit after the point
+        bool moreFraction = false; // any non-zero digit after that one
+        bool fraction() const { return firstFraction != 0 || moreFraction; }
+    };
+    Parts parts() const;
+
+    bool m_negative = false;
+    std::string m_digits;    // significant digits, no leading or trailing zeros
+    long long m_point = 0;   // the decimal point stands after this many of them
+};
+
+} // namespace zendry
