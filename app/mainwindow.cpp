@@ -2,6 +2,8 @@
 
 #include "ui_main.h"
 
+#include "banner/bannerheader.h"
+#include "banner/weblinks.h"
 #include "platform/ansicodec.h"
 #include "platform/desktop.h"
 #include "platform/messageboxes.h"
@@ -18,6 +20,8 @@
 #include <QCompleter>
 #include <QDir>
 #include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QScopedValueRollback>
@@ -39,7 +43,8 @@ namespace {
 const QString errorTitle = QStringLiteral("Error");
 const QString passwordMask = QStringLiteral("**********");
 const QString lineBreak = QStringLiteral("\r\n");
-const QString purchasePath = QStringLiteral("/buytexts.html");
+const QString bannerFallbackPicture = QStringLiteral("Vorral.gif");
+const QByteArray bannerRequest = QByteArrayLiteral("Ad SMS v1.10");
 
 QString unavailableText()
 {
@@ -60,6 +65,7 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     , AdSock(new QTcpSocket(this))
     , TimeOut(new QTimer(this))
     , AdTimer(new QTimer(this))
+    , m_bannerFile(QDir(setup.programFolder).filePath(BannerFile::fileName))
 {
     initResources();
     ui->setupUi(this);
@@ -72,12 +78,16 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     ui->ToName->setCurrentIndex(-1);
 
     TimeOut->setInterval(setup.exchangeTimeoutMs);
-    AdTimer->setInterval(1000);
-    AdTimer->start();
+    AdTimer->setInterval(setup.adTickMs);
+    if (setup.adTickMs > 0)
+        AdTimer->start();
+    TimeOut->setObjectName(QStringLiteral("TimeOut"));
+    AdTimer->setObjectName(QStringLiteral("AdTimer"));
 
-    for (QWidget *field : {static_cast<QWidget *>(ui->ZDID), static_cast<QWidget *>(ui->PW),
-                           static_cast<QWidget *>(ui->Number), static_cast<QWidget *>(ui->Sig)})
-        field->installEventFilter(this);
+    // The window sees its controls' events first: every key release,
+    // whichever control has the focus, the focus moves of the fields with
+    // handlers, and the banner's clicks.
+    qApp->installEventFilter(this);
 
     connect(ui->ZDID, &QLineEdit::textChanged, this, &Main::ZDID_Change);
     connect(ui->Sig, &QLineEdit::textChanged, this, &Main::Sig_Change);
@@ -101,6 +111,9 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     connect(Socket, &QTcpSocket::errorOccurred, this, &Main::Socket_Error);
     connect(TimeOut, &QTimer::timeout, this, &Main::TimeOut_Timer);
     connect(AdTimer, &QTimer::timeout, this, &Main::AdTimer_Timer);
+    connect(AdSock, &QTcpSocket::connected, this, &Main::AdSock_Connect);
+    connect(AdSock, &QTcpSocket::readyRead, this, &Main::AdSock_DataArrival);
+    connect(AdSock, &QTcpSocket::errorOccurred, this, &Main::AdSock_Error);
 
     ui->ToName->setFocus(Qt::OtherFocusReason);
 }
@@ -173,7 +186,24 @@ bool Main::exchangeInProgress() const
 bool Main::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (type != QEvent::FocusIn && type != QEvent::FocusOut)
+    if (type == QEvent::KeyRelease) {
+        // A release travels up from the focus widget to its parents; take it
+        // once, where it starts.
+        auto *widget = qobject_cast<QWidget *>(watched);
+        QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (widget == first && widget->window() == this && !key->isAutoRepeat())
+            Form_KeyUp(key->key());
+        return QWidget::eventFilter(watched, event);
+    }
+    if (watched == ui->Banner && type == QEvent::MouseButtonRelease) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && ui->Banner->rect().contains(mouse->position().toPoint()))
+            Banner_Click();
+        return QWidget::eventFilter(watched, event);
+    }
+    const bool field = watched == ui->ZDID || watched == ui->PW || watched == ui->Number || watched == ui->Sig;
+    if (!field || (type != QEvent::FocusIn && type != QEvent::FocusOut))
         return QWidget::eventFilter(watched, event);
     const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
     if (m_quietFocus || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
@@ -583,8 +613,7 @@ void Main::Socket_DataArrival()
                 + QStringLiteral("Would you like to purchase some credits now?"),
             MessageBoxes::Buttons::YesNo, MessageBoxes::Answer::Yes);
         if (answer == MessageBoxes::Answer::Yes)
-            m_desktop->open(this, QStringLiteral("Open"),
-                            m_endpoints.webAddress(m_endpoints.serviceHost, purchasePath));
+            m_desktop->open(this, QStringLiteral("Open"), WebLinks::purchasePage(m_endpoints));
         focusTo(ui->Send);
         break;
     }
@@ -640,14 +669,117 @@ void Main::TimeOut_Timer()
 
 // ---- Banner and links -------------------------------------------------------
 
-void Main::AdTimer_Timer() {}
+void Main::startBannerFetch()
+{
+    AdSock->abort();
+    AdSock->connectToHost(m_endpoints.adHost, m_endpoints.port);
+}
 
-void Main::Banner_Click() {}
+void Main::AdTimer_Timer()
+{
+    if (AdCountdown > 0) {
+        --AdCountdown;
+        return;
+    }
+    startBannerFetch();
+    AdCountdown = 120;
+}
 
-void Main::CreateZDID_Click() {}
+void Main::AdSock_Connect()
+{
+    AdSock->write(bannerRequest);
+    AdRemaining = -1;
+}
 
-void Main::Purchase_Click() {}
+void Main::AdSock_DataArrival()
+{
+    const QByteArray data = AdSock->readAll();
+    QByteArrayView picture = data;
+    if (AdRemaining == -1) {
+        ui->Banner->clear();
+        const auto header = BannerHeader::parse(data);
+        if (!header || header->length > BannerFile::maxBytes)
+            return bannerFallback();
+        AdRemaining = header->length;
+        AdLink = header->link;
+        if (!m_bannerFile.replace())
+            return bannerFallback();
+        picture = picture.sliced(header->pictureAt);
+    }
+    if (!m_bannerFile.append(picture))
+        return bannerFallback();
+    AdRemaining -= qint32(picture.size());
+    if (AdRemaining > 0)
+        return;
+    m_bannerFile.close();
+    AdSock->abort();
+    const bool loaded = loadBanner(m_bannerFile.path());
+    m_bannerFile.remove();
+    if (!loaded)
+        bannerFallback();
+}
 
-void Main::HelpButton_Click() {}
+void Main::AdSock_Error(QAbstractSocket::SocketError error)
+{
+    // A server that closes early leaves the banner empty until the next fetch.
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        return;
+    bannerFallback();
+}
+
+// Every step is tried whatever became of the one before.
+void Main::bannerFallback()
+{
+    m_bannerFile.close();
+    AdSock->abort();
+    m_bannerFile.remove();
+    AdCountdown = 120;
+    AdLink = m_endpoints.defaultBannerLink;
+    loadBanner(programFile(bannerFallbackPicture));
+}
+
+// The box takes the size of the picture; one that cannot be read leaves the
+// box as it was.
+bool Main::loadBanner(const QString &path)
+{
+    const QImage picture = BannerFile::loadPicture(path);
+    if (picture.isNull())
+        return false;
+    ui->Banner->setPixmap(QPixmap::fromImage(picture));
+    ui->Banner->resize(picture.size());
+    return true;
+}
+
+void Main::Banner_Click()
+{
+    if (WebLinks::isWebPage(AdLink))
+        m_desktop->open(this, QStringLiteral("open"), AdLink);
+}
+
+void Main::CreateZDID_Click()
+{
+    m_desktop->open(this, QStringLiteral("Open"), WebLinks::createPage(m_endpoints));
+}
+
+void Main::Purchase_Click()
+{
+    m_desktop->open(this, QStringLiteral("Open"), WebLinks::purchasePage(m_endpoints));
+}
+
+void Main::HelpButton_Click()
+{
+    ShowReadme();
+}
+
+void Main::ShowReadme()
+{
+    m_desktop->open(this, QStringLiteral("open"), QDir::toNativeSeparators(programFile(QStringLiteral("Readme.txt"))));
+}
+
+void Main::Form_KeyUp(int key)
+{
+    if (key == Qt::Key_F1)
+        ShowReadme();
+}
 
 } // namespace zendry

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "banner/bannerfile.h"
 #include "platform/endpoints.h"
 #include "store/contactlist.h"
 #include "store/contactslots.h"
@@ -34,6 +35,9 @@ struct MainSetup
     QString programFolder;
     Endpoints endpoints;
     int exchangeTimeoutMs = 10000;
+    // The banner's one-second tick; 0 leaves AdTimer stopped, for tests that
+    // drive AdTimer_Timer themselves.
+    int adTickMs = 1000;
 };
 
 // The one window of the program: its controls, the state every part shares,
@@ -67,6 +71,13 @@ public:
     void LoadPhonebook();
     void SavePhonebook();
 
+    // The banner: a tick of AdTimer, and the start of a fetch.
+    void AdTimer_Timer();
+    void startBannerFetch();
+    const QString &adLink() const { return AdLink; }
+    qint16 adCountdown() const { return AdCountdown; }
+    qint32 adRemaining() const { return AdRemaining; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -91,16 +102,22 @@ private:
     void Socket_DataArrival();
     void Socket_Error(QAbstractSocket::SocketError error);
     void TimeOut_Timer();
-    void AdTimer_Timer();
+    void AdSock_Connect();
+    void AdSock_DataArrival();
+    void AdSock_Error(QAbstractSocket::SocketError error);
     void Banner_Click();
     void CreateZDID_Click();
     void Purchase_Click();
     void HelpButton_Click();
+    void Form_KeyUp(int key);
 
     // Shared work.
     void StorePassword();
     void UpdateCharsRemaining();
     void RememberContact();
+    void ShowReadme();
+    void bannerFallback();
+    bool loadBanner(const QString &path);
 
     // An exchange with the service: started by Send or Refresh, ended by the
     // first reply, a socket error or the time-out.
@@ -139,6 +156,7 @@ private:
     qint16 AdCountdown = 0;
     qint32 AdRemaining = 0;
 
+    BannerFile m_bannerFile;
     ContactList m_contactList;
     // The To entry the user picked; it stops being picked as soon as the
     // user edits the box's text.

@@ -1,5 +1,6 @@
 #include "windowfixture.h"
 
+#include <QFile>
 #include <QTest>
 
 WindowFixture::WindowFixture(quint16 servicePort, int timeoutMs)
@@ -14,6 +15,7 @@ WindowFixture::WindowFixture(quint16 servicePort, int timeoutMs)
     setup.endpoints.port = servicePort;
     setup.endpoints.defaultBannerLink = QStringLiteral("http://www.test.example/");
     setup.exchangeTimeoutMs = timeoutMs;
+    setup.adTickMs = 0; // tests tick AdTimer themselves
     window = std::make_unique<zendry::Main>(setup);
 }
 
@@ -23,4 +25,9 @@ void WindowFixture::showActive()
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window.get()))
         qWarning("window did not become active");
+}
+
+void WindowFixture::shipFiles()
+{
+    QFile::copy(QStringLiteral(ZENDRY_SOURCE_DIR "/banner/Vorral.gif"), folder.filePath("Vorral.gif"));
 }

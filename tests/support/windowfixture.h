@@ -21,6 +21,8 @@ struct WindowFixture
 
     // Shows the window and waits until it is active, so focus moves are real.
     void showActive();
+    // Puts the files the program ships into its folder.
+    void shipFiles();
 
     template<typename T = QWidget>
     T *control(const char *name) const
