@@ -100,16 +100,6 @@ ServiceAnswer answerSend(const QString &body, AccountStore &accounts)
 
 } // namespace
 
-bool mayBecome(const QByteArray &start, const QByteArray &prefix)
-{
-    return start.size() <= prefix.size() ? prefix.startsWith(start) : start.startsWith(prefix);
-}
-
-bool mayBeServiceRequest(const QByteArray &start)
-{
-    return mayBecome(start, creditsPrefix) || mayBecome(start, sendPrefix);
-}
-
 ServiceAnswer answerServiceRequest(const QByteArray &request, AccountStore &accounts)
 {
     if (request.startsWith(creditsPrefix))

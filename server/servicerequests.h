@@ -23,12 +23,6 @@ struct ServiceAnswer
     std::optional<Delivery> delivery; // a message to put in the outbox
 };
 
-// Whether the bytes are, or can still grow into, something that begins with the prefix.
-bool mayBecome(const QByteArray &start, const QByteArray &prefix);
-
-// Whether the bytes can still become a service request ("txt " or "stxt ").
-bool mayBeServiceRequest(const QByteArray &start);
-
 // The service's answer to one whole request, as the client sent it.
 ServiceAnswer answerServiceRequest(const QByteArray &request, AccountStore &accounts);
 

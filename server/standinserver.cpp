@@ -1,5 +1,7 @@
 #include "server/standinserver.h"
 
+#include "server/webpages.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -17,6 +19,7 @@ StandInServer::StandInServer(const QString &dataFolder, QObject *parent)
     : QObject(parent)
     , m_folder(dataFolder)
     , m_accounts(dataFolder)
+    , m_banners(dataFolder)
     , m_server(new QTcpServer(this))
 {
     connect(m_server, &QTcpServer::newConnection, this, &StandInServer::accept);
@@ -51,6 +54,29 @@ QString StandInServer::outboxPath() const
     return QDir(m_folder).filePath(QStringLiteral("outbox.jsonl"));
 }
 
+namespace {
+
+enum class Protocol { Unknown, Service, Banner, Web, Garbage };
+
+// What a connection carries, told by its first bytes; Unknown until enough
+// of them have come.
+Protocol protocolOf(const QByteArray &start)
+{
+    static const std::pair<QByteArray, Protocol> prefixes[] = {
+        {"txt ", Protocol::Service}, {"stxt ", Protocol::Service}, {"Ad SMS ", Protocol::Banner},
+        {"GET ", Protocol::Web},     {"POST ", Protocol::Web},
+    };
+    bool undecided = false;
+    for (const auto &[prefix, protocol] : prefixes) {
+        if (start.startsWith(prefix))
+            return protocol;
+        undecided = undecided || prefix.startsWith(start);
+    }
+    return undecided ? Protocol::Unknown : Protocol::Garbage;
+}
+
+} // namespace
+
 void StandInServer::accept()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
@@ -64,34 +90,64 @@ void StandInServer::accept()
         deadline->start(m_limits.requestTimeoutMs);
 
         auto buffer = std::make_shared<QByteArray>();
-        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, quiet, buffer] {
+        auto finish = [this, socket, quiet, deadline, buffer] {
+            quiet->stop();
+            deadline->stop();
+            answer(socket, *buffer);
+        };
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, quiet, buffer, finish] {
             *buffer += socket->readAll();
+            const Protocol protocol = protocolOf(buffer->left(8));
             // Garbage gets no answer: close as soon as it cannot be a request.
-            if (buffer->size() > m_limits.maxRequestBytes || !mayBeServiceRequest(buffer->left(8))) {
+            if (buffer->size() > m_limits.maxRequestBytes || protocol == Protocol::Garbage) {
                 socket->abort();
+                return;
+            }
+            // A banner request and a web request say when they are whole; a
+            // service request does not, and is whole once the line is quiet.
+            if ((protocol == Protocol::Banner && buffer->size() >= BannerShelf::requestSize)
+                || (protocol == Protocol::Web && WebPages::isComplete(*buffer))) {
+                finish();
                 return;
             }
             quiet->start();
         });
-        connect(quiet, &QTimer::timeout, socket, [this, socket, deadline, buffer] {
-            deadline->stop();
-            answer(socket, *buffer);
-        });
+        connect(quiet, &QTimer::timeout, socket, finish);
     }
 }
 
 void StandInServer::answer(QTcpSocket *socket, const QByteArray &request)
 {
-    const ServiceAnswer a = answerServiceRequest(request, m_accounts);
-    if (a.accountsChanged) {
+    QByteArray reply;
+    bool changed = false;
+    switch (protocolOf(request.left(8))) {
+    case Protocol::Service: {
+        const ServiceAnswer a = answerServiceRequest(request, m_accounts);
+        changed = a.accountsChanged;
+        if (a.delivery)
+            record(*a.delivery);
+        reply = a.reply;
+        break;
+    }
+    case Protocol::Banner: {
+        const QString site = QStringLiteral("http://%1:%2").arg(socket->localAddress().toString()).arg(socket->localPort());
+        reply = m_banners.nextReply(site);
+        break;
+    }
+    case Protocol::Web:
+        reply = WebPages::respond(WebPages::parse(request), m_accounts, &changed);
+        break;
+    case Protocol::Unknown:
+    case Protocol::Garbage:
+        break;
+    }
+    if (changed) {
         QString why;
         if (!m_accounts.save(&why))
             std::fprintf(stderr, "zendry-server: cannot save accounts: %s\n", qPrintable(why));
     }
-    if (a.delivery)
-        record(*a.delivery);
-    if (!a.reply.isEmpty())
-        socket->write(a.reply);
+    if (!reply.isEmpty())
+        socket->write(reply);
     socket->disconnectFromHost();
 }
 

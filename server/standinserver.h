@@ -1,6 +1,7 @@
 #pragma once
 
 #include "server/accountstore.h"
+#include "server/bannershelf.h"
 #include "server/servicerequests.h"
 
 #include <QHostAddress>
@@ -11,7 +12,8 @@ class QTcpSocket;
 
 namespace zendry::server {
 
-// Our stand-in for the service on one port: one request per connection,
+// Our stand-in for the service, the ad server and the web pages, all on one
+// port and told apart by their first bytes: one request per connection,
 // answered in one write, then the connection is closed.
 class StandInServer : public QObject
 {
@@ -49,6 +51,7 @@ private:
 
     QString m_folder;
     AccountStore m_accounts;
+    BannerShelf m_banners;
     QTcpServer *m_server;
     Limits m_limits;
     bool m_echo = false;

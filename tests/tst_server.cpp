@@ -1,9 +1,13 @@
 #include "platform/ansicodec.h"
 #include "server/standinserver.h"
+#include "server/webpages.h"
+#include "banner/bannerheader.h"
 #include "service/credential.h"
 #include "service/request.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -25,6 +29,10 @@ private slots:
     void creditsRunOutFreeFirst();
     void servesOverTcp();
     void burstOfConcurrentSends();
+    void bannersInTurn();
+    void webPages_data();
+    void webPages();
+    void createAnAccountAndBuyCredits();
 };
 
 namespace {
@@ -163,6 +171,106 @@ void TestServer::burstOfConcurrentSends()
     QVERIFY(reread.load());
     QCOMPARE(reread.find("busy")->freeCredits, 0);
     QCOMPARE(reread.find("busy")->purchasedCredits, 50);
+}
+
+void TestServer::bannersInTurn()
+{
+    QTemporaryDir dir;
+    StandInServer server(dir.path());
+    QVERIFY(server.open(nullptr));
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0, nullptr));
+    auto fetch = [&] {
+        Client c(server.port(), "Ad SMS v1.10");
+        if (!QTest::qWaitFor([&] { return c.done; }))
+            return std::make_pair(QString(), QByteArray());
+        const auto header = BannerHeader::parse(c.reply);
+        if (!header)
+            return std::make_pair(QString("no header"), QByteArray());
+        const QByteArray picture = c.reply.mid(header->pictureAt);
+        return std::make_pair(header->link, picture.size() == header->length ? picture : QByteArray());
+    };
+    const QString site = QString("http://127.0.0.1:%1/?banner=").arg(server.port());
+    auto [link, picture] = fetch();
+    QCOMPARE(link, site + "builtin");
+    QCOMPARE(QImage::fromData(picture).size(), QSize(468, 60));
+
+    QVERIFY(QDir(dir.path()).mkdir("banners"));
+    for (const char *name : {"b.png", "a.png"}) {
+        QImage image(name[0] == 'a' ? 10 : 20, 5, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QVERIFY(image.save(dir.filePath(QString("banners/") + name)));
+    }
+    QCOMPARE(fetch().first, site + "a.png");
+    QCOMPARE(fetch().first, site + "b.png");
+    const auto third = fetch();
+    QCOMPARE(third.first, site + "a.png");
+    QCOMPARE(QImage::fromData(third.second).width(), 10);
+}
+
+void TestServer::webPages_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("status");
+    QTest::addColumn<QByteArray>("contains");
+    QTest::newRow("home") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n\r\n") << QByteArray("200") << QByteArray("/create/");
+    QTest::newRow("banner click") << QByteArray("GET /?banner=a.png HTTP/1.0\r\n\r\n") << QByteArray("200")
+                                  << QByteArray("advertisement a.png");
+    QTest::newRow("create form") << QByteArray("GET /create/ HTTP/1.0\r\n\r\n") << QByteArray("200")
+                                 << QByteArray("<form method=\"post\" action=\"/create/\">");
+    QTest::newRow("buy form") << QByteArray("GET /buytexts.html HTTP/1.0\r\n\r\n") << QByteArray("200")
+                              << QByteArray("action=\"/buytexts.html\"");
+    QTest::newRow("no such page") << QByteArray("GET /x<y> HTTP/1.0\r\n\r\n") << QByteArray("404")
+                                  << QByteArray("/x&lt;y&gt;");
+    QTest::newRow("taken, escaped") << QByteArray("POST /create/ HTTP/1.0\r\nContent-Length: 24\r\n\r\nzdid=alice&password=x%3C")
+                                    << QByteArray("400") << QByteArray("The ZDID alice is taken");
+    QTest::newRow("buy, wrong password") << QByteArray("POST /buytexts.html HTTP/1.0\r\nContent-Length: 33\r\n\r\n"
+                                                       "zdid=alice&password=no&credits=10")
+                                         << QByteArray("400") << QByteArray("wrong password");
+}
+
+void TestServer::webPages()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, status);
+    QFETCH(QByteArray, contains);
+    QTemporaryDir dir;
+    AccountStore store(dir.path());
+    addAccounts(store);
+    QVERIFY(WebPages::isComplete(request));
+    bool changed = true;
+    const QByteArray response = WebPages::respond(WebPages::parse(request), store, &changed);
+    QVERIFY2(response.startsWith("HTTP/1.0 " + status), response.left(40));
+    QVERIFY2(response.contains(contains), response);
+    QVERIFY(!changed);
+}
+
+// A user of the demo makes an account and buys credits through the pages the
+// client's buttons open, then the service knows them.
+void TestServer::createAnAccountAndBuyCredits()
+{
+    QTemporaryDir dir;
+    StandInServer server(dir.path());
+    QVERIFY(server.open(nullptr));
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0, nullptr));
+    auto exchange = [&](const QByteArray &request) {
+        Client c(server.port(), request);
+        return QTest::qWaitFor([&] { return c.done; }) ? c.reply : QByteArray("<no answer>");
+    };
+    auto post = [](const QByteArray &path, const QByteArray &body) {
+        return "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+               "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    };
+    QVERIFY(exchange(post("/create/", "zdid=new+user&password=p")).startsWith("HTTP/1.0 400"));
+    QVERIFY(exchange(post("/create/", "zdid=carol&password=s%C3%A9cret+1&mobile=4477")).startsWith("HTTP/1.0 200"));
+    QCOMPARE(exchange(creditsRequest("carol", PasswordDigest(QString("sécret 1")))), QByteArray("=5,0"));
+    QVERIFY(exchange(post("/buytexts.html", "zdid=carol&password=s%C3%A9cret+1&credits=10")).startsWith("HTTP/1.0 200"));
+    QCOMPARE(exchange(creditsRequest("carol", PasswordDigest(QString("sécret 1")))), QByteArray("=5,10"));
+    QVERIFY(exchange(post("/buytexts.html", "zdid=carol&password=s%C3%A9cret+1&credits=0")).startsWith("HTTP/1.0 400"));
+
+    AccountStore reread(dir.path());
+    QVERIFY(reread.load());
+    QCOMPARE(reread.find("carol")->purchasedCredits, 10);
+    QCOMPARE(reread.find("carol")->mobile, QString("4477"));
 }
 
 QTEST_GUILESS_MAIN(TestServer)
