@@ -8,6 +8,7 @@
 #include "platform/desktop.h"
 #include "platform/messageboxes.h"
 #include "platform/numericprefix.h"
+#include "platform/termination.h"
 #include "platform/trim.h"
 #include "service/credential.h"
 #include "service/reply.h"
@@ -17,6 +18,7 @@
 #include "store/textfile.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCompleter>
 #include <QDir>
 #include <QFocusEvent>
@@ -115,12 +117,64 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     connect(AdSock, &QTcpSocket::readyRead, this, &Main::AdSock_DataArrival);
     connect(AdSock, &QTcpSocket::errorOccurred, this, &Main::AdSock_Error);
 
+    // Ending the desktop session or the program closes the window as the
+    // user would, so everything is stored then too.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &QWidget::close);
+    if (setup.termination)
+        connect(setup.termination, &Termination::requested, this, &QWidget::close);
+
     ui->ToName->setFocus(Qt::OtherFocusReason);
+    Form_Load();
 }
 
 Main::~Main()
 {
     setBusy(false);
+}
+
+namespace {
+
+// Start-up goes on after any step that fails: the window always opens.
+template<typename Step>
+void guarded(Step step)
+{
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+void Main::Form_Load()
+{
+    guarded([this] { LoadSettings(); });
+    guarded([this] { LoadPhonebook(); });
+    guarded([this] {
+        if (ui->SavePW->isChecked() && ui->AutoRefresh->isChecked())
+            Refresh_Click();
+    });
+    guarded([this] { AdLink = m_endpoints.defaultBannerLink; });
+    guarded([this] { loadBanner(programFile(bannerFallbackPicture)); });
+    guarded([this] { AdCountdown = 120; });
+    guarded([this] { startBannerFetch(); });
+}
+
+// Pending exchanges and fetches are not waited for: they end with the window.
+void Main::Form_Unload()
+{
+    StorePassword();
+    SaveSettings();
+    SavePhonebook();
+}
+
+void Main::closeEvent(QCloseEvent *event)
+{
+    if (!m_unloaded) {
+        m_unloaded = true;
+        Form_Unload();
+    }
+    event->accept();
 }
 
 void Main::onClick(QAbstractButton *button, void (Main::*handler)())
@@ -231,9 +285,12 @@ bool Main::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+// Before the window is first shown there is nowhere for the focus to go; Qt
+// would remember the move and make it on show, so it is dropped instead.
 void Main::focusTo(QWidget *widget)
 {
-    widget->setFocus(Qt::OtherFocusReason);
+    if (isVisible())
+        widget->setFocus(Qt::OtherFocusReason);
 }
 
 void Main::selectText(QWidget *widget, int start, int length)

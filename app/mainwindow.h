@@ -24,6 +24,7 @@ namespace zendry {
 
 class MessageBoxes;
 class Desktop;
+class Termination;
 
 // What the window needs from the outside world. main.cpp passes the real
 // pieces; tests pass scripted boxes, a recording desktop, a temporary folder
@@ -38,6 +39,8 @@ struct MainSetup
     // The banner's one-second tick; 0 leaves AdTimer stopped, for tests that
     // drive AdTimer_Timer themselves.
     int adTickMs = 1000;
+    // When set, a termination request closes the window as the user would.
+    Termination *termination = nullptr;
 };
 
 // The one window of the program: its controls, the state every part shares,
@@ -80,9 +83,12 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     // Handlers, named after the control and the event.
+    void Form_Load();
+    void Form_Unload();
     void ZDID_Change();
     void ZDID_GotFocus();
     void PW_GotFocus();
@@ -166,6 +172,7 @@ private:
     // window for an exchange) are not the user's and raise no handler.
     bool m_quietFocus = false;
     QPointer<QWidget> m_focusBeforeExchange;
+    bool m_unloaded = false;
 };
 
 } // namespace zendry

@@ -11,6 +11,7 @@ MainSetup RealSetup::setup()
     MainSetup s;
     s.boxes = &m_boxes;
     s.desktop = &m_desktop;
+    s.termination = &m_termination;
     s.programFolder = QCoreApplication::applicationDirPath();
     s.endpoints.serviceHost = QString::fromUtf8(build::serviceHost);
     s.endpoints.adHost = QString::fromUtf8(build::adHost);

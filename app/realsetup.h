@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/systemdesktop.h"
+#include "platform/termination.h"
 
 namespace zendry {
 
@@ -16,6 +17,7 @@ public:
 private:
     QtMessageBoxes m_boxes;
     SystemDesktop m_desktop;
+    Termination m_termination;
 };
 
 } // namespace zendry

@@ -15,17 +15,6 @@ const QString digest = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b
 struct Local : WindowFixture
 {
     QString path(const QString &name) const { return QDir(folder.path()).filePath(name); }
-    void put(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray bytes(const QString &name) const
-    {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
     QComboBox *to() const { return control<QComboBox>("ToName"); }
     QCheckBox *check(const char *name) const { return control<QCheckBox>(name); }
     QStringList entries() const
@@ -146,8 +135,10 @@ void TestLocalData::aMissingSettingsFileIsCreated()
 void TestLocalData::anUnreadableSettingsFileLeavesTheDesign()
 {
     Local f;
-    QVERIFY(QDir().mkdir(f.path("Zendry SMS.ini")));
-    QVERIFY(QDir().mkdir(f.path("Phonebook.txt")));
+    for (const char *name : {"Zendry SMS.ini", "Phonebook.txt"}) {
+        QVERIFY(QFile::remove(f.path(name)));
+        QVERIFY(QDir().mkdir(f.path(name)));
+    }
     f.window->LoadSettings();
     f.window->LoadPhonebook();
     QVERIFY(f.edit("ZDID")->text().isEmpty());
@@ -212,6 +203,7 @@ void TestLocalData::failedSavesAreReportedOncePerFile()
     Local f;
     f.put("Phonebook.txt", "1 Old\r\n");
     f.window->LoadPhonebook();
+    QVERIFY(QFile::remove(f.path("Zendry SMS.ini")));
     QVERIFY(QDir().mkdir(f.path("Zendry SMS.ini")));
     f.to()->setEditText("New");
     f.button("Send")->click(); // records the contact, then asks for the ZDID

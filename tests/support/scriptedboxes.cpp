@@ -1,9 +1,10 @@
+#include <QWidget>
 #include "scriptedboxes.h"
 
-ScriptedBoxes::Answer ScriptedBoxes::show(QWidget *, const QString &title, const QString &text,
+ScriptedBoxes::Answer ScriptedBoxes::show(QWidget *owner, const QString &title, const QString &text,
                                           Buttons buttons, Answer defaultAnswer)
 {
-    shown.append({title, text, buttons, defaultAnswer});
+    shown.append({title, text, buttons, defaultAnswer, owner && owner->isVisible()});
     if (whileShown)
         whileShown(shown.last());
     if (!nextAnswers.isEmpty())

@@ -16,6 +16,7 @@ public:
         QString text;
         Buttons buttons;
         Answer defaultAnswer;
+        bool ownerVisible; // whether the window was on screen when asked
     };
 
     Answer show(QWidget *owner, const QString &title, const QString &text, Buttons buttons,

@@ -14,15 +14,31 @@
 #include <memory>
 
 // The real window in a temporary program folder, with scripted boxes and a
-// recording desktop; the service endpoint is whatever the test points it at.
+// recording desktop. The service listens on 127.0.0.1 at `port`; the ad
+// server is on the same port at `adHost`, 127.0.0.2 by default, where nothing
+// listens, so the start-up fetch falls back at once.
 struct WindowFixture
 {
-    explicit WindowFixture(quint16 servicePort = 9, int timeoutMs = 10000);
+    struct Options
+    {
+        quint16 port = 9;
+        int timeoutMs = 10000;
+        QString adHost = QStringLiteral("127.0.0.2");
+        bool startNow = true; // false: put files in the folder, then start()
+        zendry::Termination *termination = nullptr;
+    };
 
+    explicit WindowFixture(quint16 port = 9, int timeoutMs = 10000);
+    explicit WindowFixture(const Options &options);
+
+    // Creates the window, which loads what the folder holds.
+    void start();
     // Shows the window and waits until it is active, so focus moves are real.
     void showActive();
     // Puts the files the program ships into its folder.
     void shipFiles();
+    void put(const QString &name, const QByteArray &bytes) const;
+    QByteArray bytes(const QString &name) const;
 
     template<typename T = QWidget>
     T *control(const char *name) const
@@ -32,6 +48,7 @@ struct WindowFixture
     QLineEdit *edit(const char *name) const { return control<QLineEdit>(name); }
     QPushButton *button(const char *name) const { return control<QPushButton>(name); }
 
+    Options options;
     QTemporaryDir folder;
     ScriptedBoxes boxes;
     RecordingDesktop desktop;

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QPixmap>
+#include <QTest>
 
 int main(int argc, char *argv[])
 {
@@ -14,7 +16,11 @@ int main(int argc, char *argv[])
         qWarning("usage: renderwindow OUTPUT.png [PROGRAM_FOLDER]");
         return 2;
     }
-    WindowFixture f;
+    WindowFixture::Options options;
+    options.startNow = false;
+    WindowFixture f(options);
+    f.shipFiles();
+    f.start();
     f.edit("ZDID")->setText(QStringLiteral("demo"));
     f.edit("PW")->setText(QStringLiteral("**********"));
     f.control<QCheckBox>("SavePW")->setChecked(true);
@@ -24,7 +30,8 @@ int main(int argc, char *argv[])
     f.edit("Number")->setText(QStringLiteral("447700900123"));
     f.control<QPlainTextEdit>("Message")->setPlainText(QStringLiteral("See you at eight by the station?"));
     f.window->show();
-    QApplication::processEvents();
+    // The start-up fetch finds no ad server and shows the shipped banner.
+    QTest::qWaitFor([&] { return f.window->adCountdown() == 120 && !f.control<QLabel>("Banner")->pixmap().isNull(); });
     const QPixmap shot = f.window->grab();
     if (!shot.save(QString::fromLocal8Bit(argv[1]))) {
         qWarning("could not write %s", argv[1]);
