@@ -2,7 +2,7 @@
 
 #include "ui_main.h"
 
-#include "banner/bannerheader.h"
+#include "banner/bannerreceiver.h"
 #include "banner/weblinks.h"
 #include "platform/ansicodec.h"
 #include "platform/desktop.h"
@@ -751,23 +751,17 @@ void Main::AdSock_Connect()
 void Main::AdSock_DataArrival()
 {
     const QByteArray data = AdSock->readAll();
-    QByteArrayView picture = data;
-    if (AdRemaining == -1) {
+    // From the first packet of a reply until its picture is complete, no picture.
+    if (AdRemaining == -1)
         ui->Banner->clear();
-        const auto header = BannerHeader::parse(data);
-        if (!header || header->length > BannerFile::maxBytes)
-            return bannerFallback();
-        AdRemaining = header->length;
-        AdLink = header->link;
-        if (!m_bannerFile.replace())
-            return bannerFallback();
-        picture = picture.sliced(header->pictureAt);
-    }
-    if (!m_bannerFile.append(picture))
-        return bannerFallback();
-    AdRemaining -= qint32(picture.size());
-    if (AdRemaining > 0)
+    switch (BannerReceiver::receive(data, AdRemaining, AdLink, m_bannerFile)) {
+    case BannerReceiver::Outcome::Waiting:
         return;
+    case BannerReceiver::Outcome::Failed:
+        return bannerFallback();
+    case BannerReceiver::Outcome::Complete:
+        break;
+    }
     m_bannerFile.close();
     AdSock->abort();
     const bool loaded = loadBanner(m_bannerFile.path());

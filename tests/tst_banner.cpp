@@ -1,5 +1,6 @@
 #include "banner/bannerfile.h"
 #include "banner/bannerheader.h"
+#include "banner/bannerreceiver.h"
 #include "banner/weblinks.h"
 
 #include <QBuffer>
@@ -17,6 +18,8 @@ class TestBanner : public QObject
 private slots:
     void header_data();
     void header();
+    void packets_data();
+    void packets();
     void bannerFile();
     void theFileStopsAtTheCap();
     void picturesAreKnownByTheirContent();
@@ -66,6 +69,53 @@ void TestBanner::header()
     QCOMPARE(h->length, length);
     QCOMPARE(h->link, link);
     QCOMPARE(int(h->pictureAt), pictureAt);
+}
+
+void TestBanner::packets_data()
+{
+    // Packets as they arrive; the outcome after each, W(aiting), C(omplete) or
+    // F(ailed); the bytes in the file at the end.
+    QTest::addColumn<QList<QByteArray>>("packets");
+    QTest::addColumn<QString>("outcomes");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("remaining");
+    QTest::newRow("one packet") << QList<QByteArray>{"5 l\rABCDE"} << "C" << QByteArray("ABCDE") << 0;
+    QTest::newRow("header, then the picture") << QList<QByteArray>{"5 l\r", "AB", "CDE"} << "WWC" << QByteArray("ABCDE") << 0;
+    QTest::newRow("more than announced") << QList<QByteArray>{"2 l\rABCDE"} << "C" << QByteArray("ABCDE") << -3;
+    QTest::newRow("the header in pieces") << QList<QByteArray>{"5 l", "\rABCDE"} << "F" << QByteArray() << -1;
+    QTest::newRow("length 0") << QList<QByteArray>{"0 l\r"} << "C" << QByteArray() << 0;
+    QTest::newRow("a negative length") << QList<QByteArray>{"-4 l\rAB"} << "C" << QByteArray("AB") << -6;
+    QTest::newRow("past the cap, announced") << QList<QByteArray>{"4194305 l\r"} << "F" << QByteArray() << -1;
+    QTest::newRow("past the cap, received")
+        << QList<QByteArray>{"4194304 l\r", QByteArray(4194303, 'x'), "yz"} << "WWF" << QByteArray() << 1;
+}
+
+void TestBanner::packets()
+{
+    QFETCH(QList<QByteArray>, packets);
+    QFETCH(QString, outcomes);
+    QFETCH(QByteArray, file);
+    QFETCH(int, remaining);
+    QTemporaryDir dir;
+    BannerFile banner(dir.filePath("Banner.tmp"));
+    qint32 left = -1;
+    QString link;
+    QString seen;
+    for (const QByteArray &packet : packets) {
+        const auto outcome = BannerReceiver::receive(packet, left, link, banner);
+        seen += outcome == BannerReceiver::Outcome::Waiting ? 'W' : outcome == BannerReceiver::Outcome::Complete ? 'C' : 'F';
+        if (outcome != BannerReceiver::Outcome::Waiting)
+            break;
+    }
+    QCOMPARE(seen, outcomes);
+    QCOMPARE(left, remaining);
+    banner.close();
+    QFile f(banner.path());
+    QVERIFY(f.size() <= BannerFile::maxBytes);
+    if (!file.isEmpty()) {
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), file);
+    }
 }
 
 void TestBanner::bannerFile()
