@@ -5,6 +5,10 @@
 
 #include <benchmark/benchmark.h>
 
+#ifdef ZENDRY_HAVE_OPENSSL
+#include <openssl/sha.h>
+#endif
+
 namespace {
 
 QString text(qsizetype size)
@@ -31,6 +35,20 @@ void QCryptographicHash_Sha256(benchmark::State &state)
         benchmark::DoNotOptimize(QCryptographicHash::hash(message, QCryptographicHash::Sha256));
     state.SetBytesProcessed(state.iterations() * state.range(0));
 }
+
+#ifdef ZENDRY_HAVE_OPENSSL
+void OpenSSL_SHA256(benchmark::State &state)
+{
+    const QByteArray message = text(state.range(0)).toLatin1();
+    unsigned char digest[SHA256_DIGEST_LENGTH];
+    for (auto _ : state) {
+        SHA256(reinterpret_cast<const unsigned char *>(message.constData()), size_t(message.size()), digest);
+        benchmark::DoNotOptimize(digest);
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(OpenSSL_SHA256)->Arg(1024)->Arg(16 << 20)->Unit(benchmark::kMicrosecond);
+#endif
 
 void PasswordDigest(benchmark::State &state)
 {

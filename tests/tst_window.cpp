@@ -27,6 +27,7 @@ private slots:
     void aButtonTakesTheFocusBeforeItsClick();
     void changeEventsFollowProgramWrites();
     void typedNamesStayOutOfTheList();
+    void everyControlHasAnAccessibleName();
 };
 
 void TestWindow::controlsStandWhereTheFormPutsThem_data()
@@ -315,6 +316,21 @@ void TestWindow::typedNamesStayOutOfTheList()
     QTest::keyClick(to, Qt::Key_Return);
     QCOMPARE(to->count(), 1);
     QCOMPARE(to->currentText(), QString("Alice"));
+}
+
+// A screen reader names each control by its caption, or by its label's.
+void TestWindow::everyControlHasAnAccessibleName()
+{
+    WindowFixture f;
+    const QList<QWidget *> controls = f.window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(controls.size(), 28);
+    for (QWidget *w : controls) {
+        QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            QCOMPARE(w->accessibleName(), b->text().remove(u'&'));
+        if (auto *l = qobject_cast<QLabel *>(w); l && l->buddy())
+            QCOMPARE(l->buddy()->accessibleName() + ':', l->text().remove(u'&'));
+    }
 }
 
 QTEST_MAIN(TestWindow)

@@ -21,7 +21,7 @@ void WindowFixture::start()
     setup.boxes = &boxes;
     setup.desktop = &desktop;
     setup.programFolder = folder.path();
-    setup.endpoints.serviceHost = QStringLiteral("127.0.0.1");
+    setup.endpoints.serviceHost = options.serviceHost;
     setup.endpoints.adHost = options.adHost;
     setup.endpoints.webHost = QStringLiteral("www.test.example");
     setup.endpoints.port = options.port;

@@ -26,6 +26,7 @@ struct WindowFixture
         QString adHost = QStringLiteral("127.0.0.2");
         bool startNow = true; // false: put files in the folder, then start()
         zendry::Termination *termination = nullptr;
+        QString serviceHost = QStringLiteral("127.0.0.1");
     };
 
     explicit WindowFixture(quint16 port = 9, int timeoutMs = 10000);

@@ -1,0 +1,47 @@
+// Start-up: constructing and showing the real window with full files (500
+// contacts, saved details), against constructing and showing an empty
+// QWidget of the same size, offscreen, in one run.
+#include "startupfolder.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void EmptyWidget_ShowAndPaint(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QWidget w;
+        w.resize(485, 297);
+        w.show();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(w.grab());
+    }
+}
+
+void Main_ShowAndPaint(benchmark::State &state)
+{
+    StartupFolder folder;
+    for (auto _ : state) {
+        zendry::Main w(folder.setup);
+        w.show();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(w.grab());
+    }
+}
+
+} // namespace
+
+BENCHMARK(EmptyWidget_ShowAndPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(Main_ShowAndPaint)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,34 @@
+// An ad server's reply in random packet splits, through the same receiving
+// code the banner socket uses. The first byte sets the split points.
+#include "banner/bannerfile.h"
+#include "banner/bannerreceiver.h"
+
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static QTemporaryDir dir;
+    if (size < 1)
+        return 0;
+    const unsigned step = data[0] % 64 + 1;
+    const QByteArrayView reply(data + 1, qsizetype(size - 1));
+
+    zendry::BannerFile file(dir.filePath(QStringLiteral("Banner.tmp")));
+    qint32 remaining = -1;
+    QString link;
+    for (qsizetype at = 0; at < reply.size();) {
+        const qsizetype length = std::min<qsizetype>(step + at % 7, reply.size() - at);
+        const auto outcome = zendry::BannerReceiver::receive(reply.sliced(at, length), remaining, link, file);
+        at += length;
+        if (QFileInfo(file.path()).size() > zendry::BannerFile::maxBytes)
+            std::abort();
+        if (outcome == zendry::BannerReceiver::Outcome::Complete && remaining > 0)
+            std::abort();
+        if (outcome != zendry::BannerReceiver::Outcome::Waiting)
+            break;
+    }
+    file.remove();
+    return 0;
+}
