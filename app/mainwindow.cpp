@@ -18,6 +18,8 @@
 #include "store/textfile.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QDir>
@@ -51,7 +53,7 @@ const QByteArray bannerRequest = QByteArrayLiteral("Ad SMS v1.10");
 QString unavailableText()
 {
     return QStringLiteral("The server is temporarily unavailable.") + lineBreak
-        + QStringLiteral("Please try again later.");
+            + QStringLiteral("Please try again later.");
 }
 
 } // namespace
@@ -98,7 +100,8 @@ Main::Main(const MainSetup &setup, QWidget *parent)
         m_pickedEntry = m_contactList.index(row);
         ToName_Click();
     });
-    connect(ui->ToName->lineEdit(), &QLineEdit::textEdited, this, [this] { m_pickedEntry = QPersistentModelIndex(); });
+    connect(ui->ToName->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { m_pickedEntry = QPersistentModelIndex(); });
     connect(ui->SavePW, &QCheckBox::toggled, this, &Main::SavePW_Click);
     connect(ui->SavePW, &QCheckBox::clicked, this, [this] { ui->SavePW->setFocus(Qt::OtherFocusReason); });
     onClick(ui->Send, &Main::Send_Click);
@@ -192,9 +195,19 @@ void Main::fitFont()
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     const QStyle *st = style();
-    const int indicator = st->pixelMetric(QStyle::PM_IndicatorWidth)
-        + st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
-    for (int pixels = 12; pixels >= 7; --pixels) {
+    const int indicator =
+            st->pixelMetric(QStyle::PM_IndicatorWidth) + st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    // Start at the size the widest one-line caption allows, scaled from 12
+    // pixels, so that few sizes are tried: each one loads a font engine.
+    int pixels = 12;
+    font.setPixelSize(pixels);
+    const QFontMetrics reference(font);
+    for (QLabel *label : findChildren<QLabel *>()) {
+        const int needed = reference.horizontalAdvance(label->text().remove(u'&'));
+        if (!label->wordWrap() && needed > label->width())
+            pixels = std::min(pixels, 12 * label->width() / needed);
+    }
+    for (; pixels >= 7; --pixels) {
         font.setPixelSize(pixels);
         const QFontMetrics fm(font);
         bool fits = true;
@@ -203,15 +216,14 @@ void Main::fitFont()
             if (auto *label = qobject_cast<QLabel *>(w)) {
                 const QString text = label->text().remove(u'&');
                 if (label->wordWrap()) {
-                    const QRect need = fm.boundingRect(QRect(0, 0, r.width(), 1000),
-                                                       Qt::TextWordWrap, text);
+                    const QRect need = fm.boundingRect(QRect(0, 0, r.width(), 1000), Qt::TextWordWrap, text);
                     fits = fits && need.width() <= r.width() && need.height() <= r.height();
                 } else if (!text.isEmpty()) {
                     fits = fits && fm.horizontalAdvance(text) <= r.width() && fm.height() <= r.height();
                 }
             } else if (auto *check = qobject_cast<QCheckBox *>(w)) {
                 fits = fits && indicator + fm.horizontalAdvance(check->text().remove(u'&')) <= r.width()
-                    && fm.height() <= r.height() + 2;
+                        && fm.height() <= r.height() + 2;
             } else if (auto *button = qobject_cast<QPushButton *>(w)) {
                 fits = fits && fm.horizontalAdvance(button->text().remove(u'&')) + 8 <= r.width();
             } else if (qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)) {
@@ -256,7 +268,8 @@ bool Main::eventFilter(QObject *watched, QEvent *event)
             Banner_Click();
         return QWidget::eventFilter(watched, event);
     }
-    const bool field = watched == ui->ZDID || watched == ui->PW || watched == ui->Number || watched == ui->Sig;
+    const bool field =
+            watched == ui->ZDID || watched == ui->PW || watched == ui->Number || watched == ui->Sig;
     if (!field || (type != QEvent::FocusIn && type != QEvent::FocusOut))
         return QWidget::eventFilter(watched, event);
     const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
@@ -418,7 +431,7 @@ void Main::DeleteContact_Click()
         return;
     const auto answer = m_boxes->show(this, QStringLiteral("Delete Contact"),
                                       QStringLiteral("Are you sure you want to delete ") + name
-                                          + QStringLiteral(" from your contacts?"),
+                                              + QStringLiteral(" from your contacts?"),
                                       MessageBoxes::Buttons::YesNo, MessageBoxes::Answer::Yes);
     if (answer != MessageBoxes::Answer::Yes)
         return;
@@ -426,7 +439,7 @@ void Main::DeleteContact_Click()
     // A picked entry goes whatever the slots held; a typed name takes the
     // entry that matches it, so the list and the slots stay in step.
     const int row = m_pickedEntry.isValid() ? m_pickedEntry.row()
-        : removed                           ? m_contactList.findName(name)
+            : removed                       ? m_contactList.findName(name)
                                             : -1;
     m_contactList.removeEntry(row);
     m_pickedEntry = QPersistentModelIndex();
@@ -550,7 +563,8 @@ void Main::Send_Click()
         return;
     }
     if (const qsizetype comma = number.indexOf(u','); comma >= 0) {
-        error(QStringLiteral("Sending to multiple recipients is not supported by this version of Zendry SMS."));
+        error(QStringLiteral(
+                "Sending to multiple recipients is not supported by this version of Zendry SMS."));
         focusTo(ui->Number);
         QApplication::processEvents();
         selectText(ui->Number, int(comma), int(number.size() - comma));
@@ -636,9 +650,8 @@ void Main::showUnavailable()
 void Main::Socket_Connect()
 {
     const QByteArray request = IsRefresh
-        ? creditsRequest(ui->ZDID->text(), PasswordHash)
-        : sendRequest(ui->ZDID->text(), PasswordHash, ui->Number->text(), messageText(),
-                      ui->Sig->text());
+            ? creditsRequest(ui->ZDID->text(), PasswordHash)
+            : sendRequest(ui->ZDID->text(), PasswordHash, ui->Number->text(), messageText(), ui->Sig->text());
     Socket->write(request);
 }
 
@@ -664,11 +677,11 @@ void Main::Socket_DataArrival()
     case Kind::NoCredits: {
         ui->FreeCredits->setText(QStringLiteral("0"));
         ui->Credits->setText(QStringLiteral("0"));
-        const auto answer = m_boxes->show(
-            this, QStringLiteral("Buy Credits?"),
-            QStringLiteral("You do not have enough credits to send a text.") + lineBreak
-                + QStringLiteral("Would you like to purchase some credits now?"),
-            MessageBoxes::Buttons::YesNo, MessageBoxes::Answer::Yes);
+        const auto answer =
+                m_boxes->show(this, QStringLiteral("Buy Credits?"),
+                              QStringLiteral("You do not have enough credits to send a text.") + lineBreak
+                                      + QStringLiteral("Would you like to purchase some credits now?"),
+                              MessageBoxes::Buttons::YesNo, MessageBoxes::Answer::Yes);
         if (answer == MessageBoxes::Answer::Yes)
             m_desktop->open(this, QStringLiteral("Open"), WebLinks::purchasePage(m_endpoints));
         focusTo(ui->Send);
@@ -678,9 +691,9 @@ void Main::Socket_DataArrival()
     case Kind::RecipientNoMobile:
     case Kind::RecipientProblem:
         error(r.kind == Kind::RecipientUnknown ? QStringLiteral("Unknown or invalid recipient ZDID.")
-                  : r.kind == Kind::RecipientNoMobile
-                  ? QStringLiteral("Recipient ZDID does not have a mobile phone number configured.")
-                  : QStringLiteral("Problem with recipient."));
+                      : r.kind == Kind::RecipientNoMobile
+                      ? QStringLiteral("Recipient ZDID does not have a mobile phone number configured.")
+                      : QStringLiteral("Problem with recipient."));
         focusTo(ui->Number);
         break;
     case Kind::ServiceMessage:
@@ -693,7 +706,7 @@ void Main::Socket_DataArrival()
         if (!IsRefresh) {
             m_boxes->ok(this, QStringLiteral("Message Sent"),
                         QStringLiteral("Your message has been sent to the Zendry") + lineBreak
-                            + QStringLiteral("SMS server and will be delivered shortly."));
+                                + QStringLiteral("SMS server and will be delivered shortly."));
             focusTo(ui->Message);
             ui->Message->selectAll();
         }
@@ -824,7 +837,8 @@ void Main::HelpButton_Click()
 
 void Main::ShowReadme()
 {
-    m_desktop->open(this, QStringLiteral("open"), QDir::toNativeSeparators(programFile(QStringLiteral("Readme.txt"))));
+    m_desktop->open(this, QStringLiteral("open"),
+                    QDir::toNativeSeparators(programFile(QStringLiteral("Readme.txt"))));
 }
 
 void Main::Form_KeyUp(int key)

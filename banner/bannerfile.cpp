@@ -8,10 +8,7 @@ namespace zendry {
 
 const QString BannerFile::fileName = QStringLiteral("Banner.tmp");
 
-BannerFile::BannerFile(const QString &path)
-    : m_file(path)
-{
-}
+BannerFile::BannerFile(const QString &path) : m_file(path) { }
 
 bool BannerFile::replace()
 {

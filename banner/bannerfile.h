@@ -13,7 +13,7 @@ public:
     static const QString fileName;
     // A real banner is a few kilobytes; the ad server is a remote peer on a
     // plain connection and must not be able to fill the disk.
-    static constexpr qint64 maxBytes = 4 * 1024 * 1024;
+    static constexpr qint64 maxBytes = qint64(4) * 1024 * 1024;
 
     explicit BannerFile(const QString &path);
 

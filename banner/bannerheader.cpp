@@ -20,7 +20,7 @@ std::optional<BannerHeader> BannerHeader::parse(QByteArrayView packet)
     const qsizetype cr = packet.indexOf('\r', linkAt);
     if (cr < 0)
         return std::nullopt;
-    return BannerHeader{*length, AnsiCodec::decode(packet.sliced(linkAt, cr - linkAt)), cr + 1};
+    return BannerHeader{ *length, AnsiCodec::decode(packet.sliced(linkAt, cr - linkAt)), cr + 1 };
 }
 
 } // namespace zendry

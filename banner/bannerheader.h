@@ -11,8 +11,8 @@ namespace zendry {
 // space, the link, one carriage return; the picture's bytes follow.
 struct BannerHeader
 {
-    qint32 length = 0;      // the number the length text begins with, rounded half to even
-    QString link;           // up to the first carriage return
+    qint32 length = 0; // the number the length text begins with, rounded half to even
+    QString link; // up to the first carriage return
     qsizetype pictureAt = 0; // where the picture's bytes begin in the packet
 
     // The whole header must be in the first packet. Empty when it is not (no

@@ -13,9 +13,9 @@ class BannerReceiver
 {
 public:
     enum class Outcome {
-        Waiting,  // more picture bytes are expected
+        Waiting, // more picture bytes are expected
         Complete, // every announced byte has come: the file holds the picture
-        Failed,   // the header or the file failed: fall back to the default banner
+        Failed, // the header or the file failed: fall back to the default banner
     };
 
     // `remaining` is -1 until the header has been read, then the number of

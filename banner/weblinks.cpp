@@ -19,7 +19,7 @@ bool WebLinks::isWebPage(const QString &link)
     const QUrl url(link, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
     return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
-        && !url.host().isEmpty();
+            && !url.host().isEmpty();
 }
 
 } // namespace zendry

@@ -1,9 +1,7 @@
 // One exchange with the service on loopback: the window's whole round (Send
 // pressed to reply handled) against a bare socket doing the same exchange,
 // and the stand-in server's exchanges per second with 50 clients at once.
-#include "app/mainwindow.h"
-#include "platform/desktop.h"
-#include "platform/messageboxes.h"
+#include "benchsupport.h"
 #include "server/standinserver.h"
 #include "service/credential.h"
 #include "service/request.h"
@@ -23,15 +21,6 @@
 #include <memory>
 
 namespace {
-
-struct SilentBoxes : zendry::MessageBoxes
-{
-    Answer show(QWidget *, const QString &, const QString &, Buttons, Answer a) override { return a; }
-};
-struct NoDesktop : zendry::Desktop
-{
-    void open(QWidget *, const QString &, const QString &) override {}
-};
 
 // Answers every request at once.
 struct InstantService : QTcpServer
@@ -58,7 +47,9 @@ void Window_SendExchange(benchmark::State &state)
     SilentBoxes boxes;
     NoDesktop desktop;
     QTemporaryDir folder;
-    zendry::MainSetup setup{&boxes, &desktop, folder.path(), {"127.0.0.1", "127.0.0.1", "127.0.0.1", service.serverPort(), ""}};
+    zendry::MainSetup setup{
+        &boxes, &desktop, folder.path(), { "127.0.0.1", "127.0.0.1", "127.0.0.1", service.serverPort(), "" }
+    };
     zendry::Main window(setup);
     window.show();
     window.findChild<QLineEdit *>("ZDID")->setText("bench");
@@ -76,7 +67,8 @@ void Window_SendExchange(benchmark::State &state)
 void BareSocket_Exchange(benchmark::State &state)
 {
     InstantService service;
-    const QByteArray request = zendry::sendRequest("bench", zendry::PasswordDigest("pw"), "447700900123", "hello", "bench");
+    const QByteArray request =
+            zendry::sendRequest("bench", zendry::PasswordDigest("pw"), "447700900123", "hello", "bench");
     QTcpSocket socket;
     bool done = false;
     QObject::connect(&socket, &QTcpSocket::connected, [&] { socket.write(request); });
@@ -99,7 +91,7 @@ void StandIn_ExchangesPerSecond(benchmark::State &state)
     QThread thread;
     auto *server = new zendry::server::StandInServer(data.path());
     server->open(nullptr);
-    server->accounts().put({"bench", zendry::PasswordDigest("pw"), 1, 1, ""});
+    server->accounts().put({ "bench", zendry::PasswordDigest("pw"), 1, 1, "" });
     server->listen(QHostAddress::LocalHost, 0, nullptr);
     const quint16 port = server->port();
     server->moveToThread(&thread);
@@ -132,7 +124,8 @@ void StandIn_ExchangesPerSecond(benchmark::State &state)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     state.SetItemsProcessed(state.iterations() * perRound);
-    QMetaObject::invokeMethod(server, [server] { delete server; }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+            server, [server] { delete server; }, Qt::BlockingQueuedConnection);
     thread.quit();
     thread.wait();
 }
@@ -142,13 +135,3 @@ void StandIn_ExchangesPerSecond(benchmark::State &state)
 BENCHMARK(Window_SendExchange)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BareSocket_Exchange)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(StandIn_ExchangesPerSecond)->Arg(50)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

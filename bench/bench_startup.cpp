@@ -1,7 +1,7 @@
 // Start-up: constructing and showing the real window with full files (500
 // contacts, saved details), against constructing and showing an empty
 // QWidget of the same size, offscreen, in one run.
-#include "startupfolder.h"
+#include "benchsupport.h"
 
 #include <QApplication>
 
@@ -35,13 +35,3 @@ void Main_ShowAndPaint(benchmark::State &state)
 
 BENCHMARK(EmptyWidget_ShowAndPaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(Main_ShowAndPaint)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

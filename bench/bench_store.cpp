@@ -1,9 +1,7 @@
 // The phonebook through the real window: loading a full 500-contact file
 // (with the To list), saving it, and loading a 100,000-line file of which 500
 // contacts are kept.
-#include "app/mainwindow.h"
-#include "platform/desktop.h"
-#include "platform/messageboxes.h"
+#include "benchsupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,26 +12,18 @@
 
 namespace {
 
-struct SilentBoxes : zendry::MessageBoxes
-{
-    Answer show(QWidget *, const QString &, const QString &, Buttons, Answer a) override { return a; }
-};
-struct NoDesktop : zendry::Desktop
-{
-    void open(QWidget *, const QString &, const QString &) override {}
-};
-
 struct Folder
 {
     explicit Folder(int lines)
     {
         QByteArray file;
         for (int i = 0; i < lines; ++i)
-            file += "4477009" + QByteArray::number(100000 + i) + " Contact number " + QByteArray::number(i * 7919 % 100003) + "\r\n";
+            file += "4477009" + QByteArray::number(100000 + i) + " Contact number "
+                    + QByteArray::number(i * 7919 % 100003) + "\r\n";
         QFile f(QDir(dir.path()).filePath("Phonebook.txt"));
         f.open(QIODevice::WriteOnly);
         f.write(file);
-        setup = {&boxes, &desktop, dir.path(), {}};
+        setup = { &boxes, &desktop, dir.path(), {} };
     }
     QTemporaryDir dir;
     SilentBoxes boxes;
@@ -62,13 +52,3 @@ void SavePhonebook(benchmark::State &state)
 
 BENCHMARK(LoadPhonebook)->Arg(500)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(SavePhonebook)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,7 +3,7 @@
 // resident set (VmHWM) in KiB. "empty" is a bare QWidget of the window's
 // size; "label" the same with one caption, which makes Qt load its fonts, as
 // any window with text must.
-#include "startupfolder.h"
+#include "benchsupport.h"
 
 #include <QApplication>
 #include <QFile>

@@ -24,8 +24,8 @@ constexpr std::uint32_t H0[8] = {
 CSHA256::CSHA256()
 {
     for (int k = 0; k < 31; ++k) {
-        LowMasks[k] = pattern((std::uint32_t{2} << k) - 1);
-        PowersOfTwo[k] = pattern(std::uint32_t{1} << k);
+        LowMasks[k] = pattern((std::uint32_t{ 2 } << k) - 1);
+        PowersOfTwo[k] = pattern(std::uint32_t{ 1 } << k);
     }
     for (int k = 0; k < 64; ++k)
         RoundConstants[k] = pattern(K[k]);
@@ -35,8 +35,9 @@ CSHA256::CSHA256()
 static void packWords(const char16_t *c, qsizetype count, std::int32_t *words)
 {
     for (qsizetype w = 0; w < count / 4; ++w, c += 4) {
-        words[w] = static_cast<std::int32_t>((std::uint32_t(c[0] & 0xFF) << 24) | (std::uint32_t(c[1] & 0xFF) << 16)
-                                             | (std::uint32_t(c[2] & 0xFF) << 8) | std::uint32_t(c[3] & 0xFF));
+        words[w] = static_cast<std::int32_t>(
+                (std::uint32_t(c[0] & 0xFF) << 24) | (std::uint32_t(c[1] & 0xFF) << 16)
+                | (std::uint32_t(c[2] & 0xFF) << 8) | std::uint32_t(c[3] & 0xFF));
     }
 }
 
@@ -79,14 +80,14 @@ void CSHA256::compress(std::int32_t H[8], const std::int32_t *M) const
     std::int32_t a = H[0], b = H[1], c = H[2], d = H[3], e = H[4], f = H[5], g = H[6], h = H[7];
     const std::int32_t *K = RoundConstants.data();
 
-#define ZENDRY_SCHEDULE(t) \
-    (W[(t) & 15] = Add32(Add32(sigma1(W[((t) - 2) & 15]), W[((t) - 7) & 15]), \
-                         Add32(sigma0(W[((t) - 15) & 15]), W[(t) & 15])))
-#define ZENDRY_ROUND(a, b, c, d, e, f, g, h, t, w) \
-    do { \
-        const std::int32_t T1 = Add32(Add32(Add32(h, Sigma1(e)), Add32(Ch(e, f, g), K[t])), (w)); \
-        d = Add32(d, T1); \
-        h = Add32(T1, Add32(Sigma0(a), Maj(a, b, c))); \
+#define ZENDRY_SCHEDULE(t)                                                                                   \
+    (W[(t)&15] = Add32(Add32(sigma1(W[((t)-2) & 15]), W[((t)-7) & 15]),                                      \
+                       Add32(sigma0(W[((t)-15) & 15]), W[(t)&15])))
+#define ZENDRY_ROUND(a, b, c, d, e, f, g, h, t, w)                                                           \
+    do {                                                                                                     \
+        const std::int32_t T1 = Add32(Add32(Add32((h), Sigma1(e)), Add32(Ch((e), (f), (g)), K[t])), (w));    \
+        (d) = Add32((d), T1);                                                                                \
+        (h) = Add32(T1, Add32(Sigma0(a), Maj((a), (b), (c))));                                               \
     } while (false)
 
     for (int t = 0; t < 16; t += 8) {

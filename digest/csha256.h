@@ -53,11 +53,23 @@ private:
     // (x AND y) XOR (NOT x AND z), and (x AND y) XOR (x AND z) XOR (y AND z),
     // each in one operation fewer.
     static std::int32_t Ch(std::int32_t x, std::int32_t y, std::int32_t z) { return ((y ^ z) & x) ^ z; }
-    static std::int32_t Maj(std::int32_t x, std::int32_t y, std::int32_t z) { return (x & y) | ((x | y) & z); }
-    static std::int32_t Sigma0(std::int32_t x) { return RotateRight(x, 2) ^ RotateRight(x, 13) ^ RotateRight(x, 22); }
-    static std::int32_t Sigma1(std::int32_t x) { return RotateRight(x, 6) ^ RotateRight(x, 11) ^ RotateRight(x, 25); }
+    static std::int32_t Maj(std::int32_t x, std::int32_t y, std::int32_t z)
+    {
+        return (x & y) | ((x | y) & z);
+    }
+    static std::int32_t Sigma0(std::int32_t x)
+    {
+        return RotateRight(x, 2) ^ RotateRight(x, 13) ^ RotateRight(x, 22);
+    }
+    static std::int32_t Sigma1(std::int32_t x)
+    {
+        return RotateRight(x, 6) ^ RotateRight(x, 11) ^ RotateRight(x, 25);
+    }
     static std::int32_t sigma0(std::int32_t x) { return RotateRight(x, 7) ^ RotateRight(x, 18) ^ SHR(x, 3); }
-    static std::int32_t sigma1(std::int32_t x) { return RotateRight(x, 17) ^ RotateRight(x, 19) ^ SHR(x, 10); }
+    static std::int32_t sigma1(std::int32_t x)
+    {
+        return RotateRight(x, 17) ^ RotateRight(x, 19) ^ SHR(x, 10);
+    }
 
     std::vector<std::int32_t> MessageWords(const QString &sMessage) const;
     std::vector<std::int32_t> paddedWords(const QString &sMessage, qsizetype from) const;

@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray expected = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
     if (sha.SHA256(text) != QString::fromLatin1(expected))
         std::abort();
-    if (sha.SHA256(wide) != QString::fromLatin1(QCryptographicHash::hash(low, QCryptographicHash::Sha256).toHex()))
+    if (sha.SHA256(wide)
+        != QString::fromLatin1(QCryptographicHash::hash(low, QCryptographicHash::Sha256).toHex()))
         std::abort();
     if (zendry::PasswordDigest(text.left(64)).size() != 64)
         std::abort();

@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const QString digest = zendry::PasswordDigest(QStringLiteral("pw"));
     AccountStore accounts(QStringLiteral("/nonexistent-zendry-fuzz")); // never saved
-    accounts.put({"alice", digest, 1, 1, "4477"});
-    accounts.put({"bob", digest, 0, 0, ""});
+    accounts.put({ "alice", digest, 1, 1, "4477" });
+    accounts.put({ "bob", digest, 0, 0, "" });
 
     const QByteArray request(reinterpret_cast<const char *>(data), qsizetype(size));
     const ServiceAnswer a = answerServiceRequest(request, accounts);

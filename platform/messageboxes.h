@@ -17,8 +17,8 @@ public:
 
     // Shows the box and returns the button pressed. A CR LF in the text is a
     // line break; the text is never read as markup.
-    virtual Answer show(QWidget *owner, const QString &title, const QString &text,
-                        Buttons buttons, Answer defaultAnswer) = 0;
+    virtual Answer show(QWidget *owner, const QString &title, const QString &text, Buttons buttons,
+                        Answer defaultAnswer) = 0;
 
     Answer ok(QWidget *owner, const QString &title, const QString &text)
     {

@@ -27,7 +27,7 @@ public:
 private:
     struct Parts
     {
-        quint64 whole = 0;     // the integer part's magnitude
+        quint64 whole = 0; // the integer part's magnitude
         bool tooLarge = false; // the integer part has more than 19 digits
         int firstFraction = 0; // the first digit after the point
         bool moreFraction = false; // any non-zero digit after that one
@@ -36,8 +36,8 @@ private:
     Parts parts() const;
 
     bool m_negative = false;
-    std::string m_digits;    // significant digits, no leading or trailing zeros
-    long long m_point = 0;   // the decimal point stands after this many of them
+    std::string m_digits; // significant digits, no leading or trailing zeros
+    long long m_point = 0; // the decimal point stands after this many of them
 };
 
 } // namespace zendry

@@ -4,9 +4,8 @@
 
 namespace zendry {
 
-MessageBoxes::Answer QtMessageBoxes::show(QWidget *owner, const QString &title,
-                                          const QString &text, Buttons buttons,
-                                          Answer defaultAnswer)
+MessageBoxes::Answer QtMessageBoxes::show(QWidget *owner, const QString &title, const QString &text,
+                                          Buttons buttons, Answer defaultAnswer)
 {
     QMessageBox box(owner);
     box.setIcon(QMessageBox::NoIcon);

@@ -25,8 +25,7 @@ void SystemDesktop::open(QWidget *owner, const QString &verb, const QString &tar
     // Linux desktops have no verbs: "open" and "Open" both mean the default handler.
     Q_UNUSED(owner);
     Q_UNUSED(verb);
-    const QUrl url = target.contains(QLatin1String("://")) ? QUrl(target)
-                                                           : QUrl::fromLocalFile(target);
+    const QUrl url = target.contains(QLatin1String("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
     QDesktopServices::openUrl(url);
 #endif
 }

@@ -14,7 +14,7 @@ namespace zendry {
 #ifdef Q_OS_UNIX
 namespace {
 
-int signalPipe[2] = {-1, -1};
+int signalPipe[2] = { -1, -1 };
 
 void onSignal(int)
 {
@@ -25,8 +25,7 @@ void onSignal(int)
 } // namespace
 #endif
 
-Termination::Termination(QObject *parent)
-    : QObject(parent)
+Termination::Termination(QObject *parent) : QObject(parent)
 {
 #ifdef Q_OS_UNIX
     if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
@@ -42,7 +41,7 @@ Termination::Termination(QObject *parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGHUP, SIGINT})
+    for (int sig : { SIGTERM, SIGHUP, SIGINT })
         sigaction(sig, &action, nullptr);
 #endif
 }
@@ -50,7 +49,7 @@ Termination::Termination(QObject *parent)
 Termination::~Termination()
 {
 #ifdef Q_OS_UNIX
-    for (int sig : {SIGTERM, SIGHUP, SIGINT})
+    for (int sig : { SIGTERM, SIGHUP, SIGINT })
         std::signal(sig, SIG_DFL);
 #endif
 }

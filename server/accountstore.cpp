@@ -12,10 +12,7 @@
 
 namespace zendry::server {
 
-AccountStore::AccountStore(const QString &folder)
-    : m_folder(folder)
-{
-}
+AccountStore::AccountStore(const QString &folder) : m_folder(folder) { }
 
 QString AccountStore::path() const
 {
@@ -40,7 +37,8 @@ bool AccountStore::load(QString *why)
             *why = error.errorString();
         return false;
     }
-    for (const QJsonValue &v : doc.object().value(QLatin1String("accounts")).toArray()) {
+    const QJsonArray list = doc.object().value(QLatin1String("accounts")).toArray();
+    for (const QJsonValue v : list) {
         const QJsonObject o = v.toObject();
         Account a;
         a.zdid = o.value(QLatin1String("zdid")).toString();
@@ -61,13 +59,13 @@ bool AccountStore::save(QString *why) const
               [](const Account &a, const Account &b) { return a.zdid.toLower() < b.zdid.toLower(); });
     QJsonArray list;
     for (const Account &a : sorted) {
-        list.append(QJsonObject{{"zdid", a.zdid},
-                                {"digest", a.digest},
-                                {"free", a.freeCredits},
-                                {"purchased", a.purchasedCredits},
-                                {"mobile", a.mobile}});
+        list.append(QJsonObject{ { "zdid", a.zdid },
+                                 { "digest", a.digest },
+                                 { "free", a.freeCredits },
+                                 { "purchased", a.purchasedCredits },
+                                 { "mobile", a.mobile } });
     }
-    return WholeFile::save(path(), QJsonDocument(QJsonObject{{"accounts", list}}).toJson(), why);
+    return WholeFile::save(path(), QJsonDocument(QJsonObject{ { "accounts", list } }).toJson(), why);
 }
 
 Account *AccountStore::find(const QString &zdid)

@@ -19,8 +19,8 @@ BannerShelf::BannerShelf(const QString &dataFolder)
 
 QByteArray BannerShelf::nextReply(const QString &site)
 {
-    const QStringList pictures = QDir(m_folder).entryList({"*.gif", "*.png", "*.jpg", "*.jpeg"}, QDir::Files,
-                                                          QDir::Name | QDir::IgnoreCase);
+    const QStringList pictures = QDir(m_folder).entryList({ "*.gif", "*.png", "*.jpg", "*.jpeg" },
+                                                          QDir::Files, QDir::Name | QDir::IgnoreCase);
     QString path = QStringLiteral(":/server/builtin-banner.gif");
     QString name = QStringLiteral("builtin");
     if (!pictures.isEmpty()) {
@@ -31,7 +31,9 @@ QByteArray BannerShelf::nextReply(const QString &site)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray picture = file.readAll();
-    const QByteArray link = (site + QStringLiteral("/?banner=") + QString::fromLatin1(QUrl::toPercentEncoding(name))).toUtf8();
+    const QByteArray link =
+            (site + QStringLiteral("/?banner=") + QString::fromLatin1(QUrl::toPercentEncoding(name)))
+                    .toUtf8();
     return QByteArray::number(picture.size()) + ' ' + link + '\r' + picture;
 }
 

@@ -22,12 +22,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "A stand-in for the Zendry SMS service, for tests and the demo.\n"
-        "Accounts live in DIR/accounts.json; delivered messages are appended to\n"
-        "DIR/outbox.jsonl and printed.\n\n"
-        "  zendry-server --data DIR --listen 127.0.0.1:8080\n"
-        "  zendry-server --data DIR --add-account ZDID PASSWORD FREE PURCHASED [MOBILE]"));
+    parser.setApplicationDescription(
+            QStringLiteral("A stand-in for the Zendry SMS service, for tests and the demo.\n"
+                           "Accounts live in DIR/accounts.json; delivered messages are appended to\n"
+                           "DIR/outbox.jsonl and printed.\n\n"
+                           "  zendry-server --data DIR --listen 127.0.0.1:8080\n"
+                           "  zendry-server --data DIR --add-account ZDID PASSWORD FREE PURCHASED [MOBILE]"));
     parser.addHelpOption();
     const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Serve on ADDRESS:PORT."),
                                     QStringLiteral("ADDRESS:PORT"));
@@ -36,7 +36,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption add(QStringLiteral("add-account"),
                                  QStringLiteral("Store an account (arguments: ZDID PASSWORD FREE "
                                                 "PURCHASED [MOBILE]) and exit."));
-    parser.addOptions({listen, data, add});
+    parser.addOptions({ listen, data, add });
     parser.process(app);
 
     if (!parser.isSet(data))
@@ -78,8 +78,8 @@ int main(int argc, char *argv[])
     server.setEcho(true);
     if (!server.listen(address, quint16(port), &why))
         return fail(why);
-    std::printf("zendry-server on %s:%u with %d accounts\n", qPrintable(address.toString()),
-                server.port(), server.accounts().count());
+    std::printf("zendry-server on %s:%u with %d accounts\n", qPrintable(address.toString()), server.port(),
+                server.accounts().count());
     std::fflush(stdout);
     return app.exec();
 }

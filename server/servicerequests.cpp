@@ -49,8 +49,8 @@ ServiceAnswer answerCredits(const QString &body, AccountStore &accounts)
         return {};
     Account *account = accounts.find(zdid);
     if (QByteArray refusal = refuseAccount(account, digest); !refusal.isEmpty())
-        return {refusal};
-    return {balance(*account)};
+        return { refusal };
+    return { balance(*account) };
 }
 
 ServiceAnswer answerSend(const QString &body, AccountStore &accounts)
@@ -67,24 +67,24 @@ ServiceAnswer answerSend(const QString &body, AccountStore &accounts)
     if (space < 0 || !splitAccount(head.mid(space + 1), &zdid, &digest))
         return {};
     if (head.left(space) != QLatin1String(clientVersion))
-        return {QByteArray(outdatedVersionReply)};
+        return { QByteArray(outdatedVersionReply) };
 
     Account *account = accounts.find(zdid);
     if (QByteArray refusal = refuseAccount(account, digest); !refusal.isEmpty())
-        return {refusal};
+        return { refusal };
     if (account->freeCredits + account->purchasedCredits <= 0)
-        return {QByteArrayLiteral("!0")};
+        return { QByteArrayLiteral("!0") };
 
     QString to = body.mid(firstEnd + 2, secondEnd - firstEnd - 2);
     if (to.isEmpty())
-        return {QByteArrayLiteral("!r")};
+        return { QByteArrayLiteral("!r") };
     if (to.toLower() != to.toUpper()) {
         // Letters: another user's ZDID, delivered to that user's mobile.
         const Account *recipient = accounts.find(to);
         if (!recipient)
-            return {QByteArrayLiteral("!rw")};
+            return { QByteArrayLiteral("!rw") };
         if (recipient->mobile.isEmpty())
-            return {QByteArrayLiteral("!rn")};
+            return { QByteArrayLiteral("!rn") };
         to = recipient->mobile;
     }
 
@@ -92,9 +92,9 @@ ServiceAnswer answerSend(const QString &body, AccountStore &accounts)
         --account->freeCredits;
     else
         --account->purchasedCredits;
-    ServiceAnswer answer{balance(*account), true};
-    answer.delivery = Delivery{account->zdid, to, body.mid(secondEnd + 2, lastCr - secondEnd - 2),
-                               body.mid(lastCr + 1)};
+    ServiceAnswer answer{ balance(*account), true };
+    answer.delivery = Delivery{ account->zdid, to, body.mid(secondEnd + 2, lastCr - secondEnd - 2),
+                                body.mid(lastCr + 1) };
     return answer;
 }
 

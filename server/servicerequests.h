@@ -18,8 +18,8 @@ struct Delivery
 
 struct ServiceAnswer
 {
-    QByteArray reply;                 // empty: not a request; answer nothing
-    bool accountsChanged = false;     // a credit was spent
+    QByteArray reply; // empty: not a request; answer nothing
+    bool accountsChanged = false; // a credit was spent
     std::optional<Delivery> delivery; // a message to put in the outbox
 };
 
@@ -27,6 +27,6 @@ struct ServiceAnswer
 ServiceAnswer answerServiceRequest(const QByteArray &request, AccountStore &accounts);
 
 inline constexpr char outdatedVersionReply[] =
-    "!\"This version of Zendry SMS is out of date.\r\nPlease download the latest version.";
+        "!\"This version of Zendry SMS is out of date.\r\nPlease download the latest version.";
 
 } // namespace zendry::server

@@ -63,8 +63,8 @@ enum class Protocol { Unknown, Service, Banner, Web, Garbage };
 Protocol protocolOf(const QByteArray &start)
 {
     static const std::pair<QByteArray, Protocol> prefixes[] = {
-        {"txt ", Protocol::Service}, {"stxt ", Protocol::Service}, {"Ad SMS ", Protocol::Banner},
-        {"GET ", Protocol::Web},     {"POST ", Protocol::Web},
+        { "txt ", Protocol::Service }, { "stxt ", Protocol::Service }, { "Ad SMS ", Protocol::Banner },
+        { "GET ", Protocol::Web },     { "POST ", Protocol::Web },
     };
     bool undecided = false;
     for (const auto &[prefix, protocol] : prefixes) {
@@ -130,7 +130,9 @@ void StandInServer::answer(QTcpSocket *socket, const QByteArray &request)
         break;
     }
     case Protocol::Banner: {
-        const QString site = QStringLiteral("http://%1:%2").arg(socket->localAddress().toString()).arg(socket->localPort());
+        const QString site = QStringLiteral("http://%1:%2")
+                                     .arg(socket->localAddress().toString())
+                                     .arg(socket->localPort());
         reply = m_banners.nextReply(site);
         break;
     }
@@ -153,11 +155,11 @@ void StandInServer::answer(QTcpSocket *socket, const QByteArray &request)
 
 void StandInServer::record(const Delivery &d)
 {
-    const QJsonObject line{{"time", QDateTime::currentDateTimeUtc().toString(Qt::ISODate)},
-                           {"from", d.from},
-                           {"to", d.to},
-                           {"message", d.message},
-                           {"signature", d.signature}};
+    const QJsonObject line{ { "time", QDateTime::currentDateTimeUtc().toString(Qt::ISODate) },
+                            { "from", d.from },
+                            { "to", d.to },
+                            { "message", d.message },
+                            { "signature", d.signature } };
     QFile outbox(outboxPath());
     if (outbox.open(QIODevice::WriteOnly | QIODevice::Append))
         outbox.write(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n');

@@ -13,17 +13,17 @@ const QByteArray headerEnd = QByteArrayLiteral("\r\n\r\n");
 
 QByteArray page(int status, const QString &title, const QString &body)
 {
-    const QByteArray html = QStringLiteral(
-        "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>"
-        "<style>body{font-family:sans-serif;background:#000;color:#09f;margin:2em}"
-        "a{color:#fc0}input{margin:.2em 0}</style></head>\n<body><h1>%1</h1>\n%2\n"
-        "<p><a href=\"/\">Zendry SMS stand-in</a></p></body></html>\n")
-                                .arg(title.toHtmlEscaped(), body)
-                                .toUtf8();
+    const QByteArray html =
+            QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>"
+                           "<style>body{font-family:sans-serif;background:#000;color:#09f;margin:2em}"
+                           "a{color:#fc0}input{margin:.2em 0}</style></head>\n<body><h1>%1</h1>\n%2\n"
+                           "<p><a href=\"/\">Zendry SMS stand-in</a></p></body></html>\n")
+                    .arg(title.toHtmlEscaped(), body)
+                    .toUtf8();
     const QByteArray reason = status == 200 ? "OK" : status == 404 ? "Not Found" : "Bad Request";
     return "HTTP/1.0 " + QByteArray::number(status) + ' ' + reason
-        + "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " + QByteArray::number(html.size())
-        + "\r\nConnection: close\r\n\r\n" + html;
+            + "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: "
+            + QByteArray::number(html.size()) + "\r\nConnection: close\r\n\r\n" + html;
 }
 
 QString paragraph(const QString &text)
@@ -34,7 +34,7 @@ QString paragraph(const QString &text)
 QString form(const QString &action, const QString &inputs, const QString &button)
 {
     return QStringLiteral("<form method=\"post\" action=\"%1\">%2<br><button>%3</button></form>")
-        .arg(action, inputs, button);
+            .arg(action, inputs, button);
 }
 
 QString input(const QString &label, const QString &name, const QString &type = QStringLiteral("text"))
@@ -72,14 +72,14 @@ QByteArray createAccount(const WebPages::Request &r, AccountStore &accounts, boo
         return page(400, "Create ZDID", paragraph("Please give a ZDID without spaces and a password."));
     if (accounts.find(zdid))
         return page(400, "Create ZDID", paragraph("The ZDID " + zdid + " is taken. Please choose another."));
-    accounts.put({zdid, PasswordDigest(password), WebPages::newAccountFreeCredits, 0,
-                  r.fields.value("mobile").trimmed()});
+    accounts.put({ zdid, PasswordDigest(password), WebPages::newAccountFreeCredits, 0,
+                   r.fields.value("mobile").trimmed() });
     *changed = true;
     return page(200, "ZDID created",
                 paragraph(QStringLiteral("Your ZDID %1 is ready, with %2 free credits. Type it and your "
                                          "password into Zendry SMS.")
-                              .arg(zdid)
-                              .arg(WebPages::newAccountFreeCredits)));
+                                  .arg(zdid)
+                                  .arg(WebPages::newAccountFreeCredits)));
 }
 
 QByteArray buyCredits(const WebPages::Request &r, AccountStore &accounts, bool *changed)
@@ -96,9 +96,9 @@ QByteArray buyCredits(const WebPages::Request &r, AccountStore &accounts, bool *
     return page(200, "Credits purchased",
                 paragraph(QStringLiteral("%1 now has %2 free and %3 purchased credits. Press Refresh in "
                                          "Zendry SMS to see them.")
-                              .arg(account->zdid)
-                              .arg(account->freeCredits)
-                              .arg(account->purchasedCredits)));
+                                  .arg(account->zdid)
+                                  .arg(account->freeCredits)
+                                  .arg(account->purchasedCredits)));
 }
 
 } // namespace
@@ -134,12 +134,13 @@ QByteArray WebPages::respond(const Request &r, AccountStore &accounts, bool *cha
     if (r.path == QLatin1String("/create/")) {
         if (post)
             return createAccount(r, accounts, changed);
-        return page(200, "Create ZDID",
-                    paragraph("Choose a ZDID and a password. New accounts get "
-                              + QString::number(newAccountFreeCredits) + " free credits.")
+        return page(
+                200, "Create ZDID",
+                paragraph("Choose a ZDID and a password. New accounts get "
+                          + QString::number(newAccountFreeCredits) + " free credits.")
                         + form("/create/",
                                input("ZDID", "zdid") + input("Password", "password", "password")
-                                   + input("Mobile number (to receive texts from other users)", "mobile"),
+                                       + input("Mobile number (to receive texts from other users)", "mobile"),
                                "Create"));
     }
     if (r.path == QLatin1String("/buytexts.html")) {
@@ -147,10 +148,10 @@ QByteArray WebPages::respond(const Request &r, AccountStore &accounts, bool *cha
             return buyCredits(r, accounts, changed);
         return page(200, "Purchase Credits",
                     paragraph("Credits are free on the stand-in. Nothing is charged.")
-                        + form("/buytexts.html",
-                               input("ZDID", "zdid") + input("Password", "password", "password")
-                                   + input("Credits (1 to 1000)", "credits"),
-                               "Buy"));
+                            + form("/buytexts.html",
+                                   input("ZDID", "zdid") + input("Password", "password", "password")
+                                           + input("Credits (1 to 1000)", "credits"),
+                                   "Buy"));
     }
     if (r.path == QLatin1String("/")) {
         QString body = paragraph("This is zendry-server, a stand-in for the Zendry SMS service.");

@@ -14,13 +14,20 @@ char16_t wireCode(char16_t c)
     if (c >= u'0' && c <= u'9')
         return 105 - c;
     switch (c) {
-    case u' ': return u',';
-    case u',': return u' ';
-    case u'\r': return u':';
-    case u':': return u'\r';
-    case u'\n': return u';';
-    case u';': return u'\n';
-    default: return c;
+    case u' ':
+        return u',';
+    case u',':
+        return u' ';
+    case u'\r':
+        return u':';
+    case u':':
+        return u'\r';
+    case u'\n':
+        return u';';
+    case u';':
+        return u'\n';
+    default:
+        return c;
     }
 }
 
@@ -45,7 +52,7 @@ QString PasswordDigest(const QString &password)
     QChar *d = digits.data();
     for (qsizetype i = n; i-- > 0;) {
         const int code = AnsiCodec::code(password.at(i));
-        const char piece[3] = {char('0' + code / 10 % 10), char('0' + code % 10), char('0' + code / 100)};
+        const char piece[3] = { char('0' + code / 10 % 10), char('0' + code % 10), char('0' + code / 100) };
         *d++ = QLatin1Char(piece[0]);
         *d++ = QLatin1Char(piece[1]);
         *d++ = QLatin1Char(piece[2]);

@@ -17,16 +17,18 @@ Reply classifyReply(const QString &reply)
         r.kind = Kind::NoCredits;
     } else if (head == QLatin1String("!r")) {
         const QString third = reply.mid(2, 1).toLower();
-        r.kind = third == u"w" ? Kind::RecipientUnknown
-            : third == u"n"    ? Kind::RecipientNoMobile
-                               : Kind::RecipientProblem;
+        r.kind = third == u"w"  ? Kind::RecipientUnknown
+                : third == u"n" ? Kind::RecipientNoMobile
+                                : Kind::RecipientProblem;
     } else if (reply.startsWith(QLatin1String("!\""))) {
         r.kind = Kind::ServiceMessage;
         r.message = reply.mid(2);
     } else if (reply.startsWith(u'=')) {
         const qsizetype comma = reply.indexOf(u',', 1);
-        const auto freeCredits = comma < 0 ? std::nullopt : NumericPrefix(QStringView(reply).mid(1, comma - 1)).floor();
-        const auto purchased = comma < 0 ? std::nullopt : NumericPrefix(QStringView(reply).mid(comma + 1)).floor();
+        const auto freeCredits =
+                comma < 0 ? std::nullopt : NumericPrefix(QStringView(reply).mid(1, comma - 1)).floor();
+        const auto purchased =
+                comma < 0 ? std::nullopt : NumericPrefix(QStringView(reply).mid(comma + 1)).floor();
         if (freeCredits && purchased) {
             r.kind = Kind::Balance;
             r.freeCredits = *freeCredits;

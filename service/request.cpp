@@ -37,7 +37,7 @@ QByteArray sendRequest(const QString &zdid, const QString &passwordHash, const Q
                        const QString &message, const QString &signature)
 {
     return "stxt "
-        + AnsiCodec::encode(WireEncode(sendRequestBody(zdid, passwordHash, number, message, signature)));
+            + AnsiCodec::encode(WireEncode(sendRequestBody(zdid, passwordHash, number, message, signature)));
 }
 
 } // namespace zendry

@@ -6,8 +6,7 @@ namespace zendry {
 
 const QString ContactList::newEntry = QStringLiteral("<new>");
 
-ContactList::ContactList(QObject *parent)
-    : QAbstractListModel(parent)
+ContactList::ContactList(QObject *parent) : QAbstractListModel(parent)
 {
     // The "C" locale of a bare session would sort by character code; a user
     // there still expects the ordinary dictionary order.
@@ -52,10 +51,9 @@ void ContactList::clearNames()
 int ContactList::addName(const QString &name)
 {
     // After any equal names, so entries that compare equal keep their order.
-    const auto at = std::upper_bound(m_names.begin(), m_names.end(), name,
-                                     [this](const QString &a, const QString &b) {
-                                         return m_collator.compare(a, b) < 0;
-                                     });
+    const auto at = std::upper_bound(
+            m_names.begin(), m_names.end(), name,
+            [this](const QString &a, const QString &b) { return m_collator.compare(a, b) < 0; });
     const int row = int(at - m_names.begin()) + 1;
     beginInsertRows({}, row, row);
     m_names.insert(row - 1, name);

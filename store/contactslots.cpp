@@ -26,7 +26,7 @@ Remembered rememberContact(ContactSlots &names, ContactSlots &numbers, const QSt
         if (empty || sameContactName(names[slot], name)) {
             names[slot] = trimSpaces(name);
             numbers[slot] = trimSpaces(number);
-            return {slot, empty};
+            return { slot, empty };
         }
     }
     return {};

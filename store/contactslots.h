@@ -20,7 +20,7 @@ int findContact(const ContactSlots &names, const QString &name);
 
 struct Remembered
 {
-    int slot = -1;      // -1: the phonebook is full of other names
+    int slot = -1; // -1: the phonebook is full of other names
     bool added = false; // a new contact, rather than an update
 };
 

@@ -13,13 +13,13 @@ std::vector<SettingsFile::Entry> SettingsFile::parse(const QStringList &lines)
         const QString line = trimSpaces(raw);
         const QString lower = line.toLower();
         if (lower.startsWith(QLatin1String("zdid=")))
-            entries.push_back({Entry::Key::Zdid, line.mid(5)});
+            entries.push_back({ Entry::Key::Zdid, line.mid(5) });
         else if (lower.startsWith(QLatin1String("password=")))
-            entries.push_back({Entry::Key::Password, line.mid(9)});
+            entries.push_back({ Entry::Key::Password, line.mid(9) });
         else if (lower.startsWith(QLatin1String("signature=")))
-            entries.push_back({Entry::Key::Signature, line.mid(10)});
+            entries.push_back({ Entry::Key::Signature, line.mid(10) });
         else if (lower == QLatin1String("autorefresh=1"))
-            entries.push_back({Entry::Key::AutoRefresh, {}});
+            entries.push_back({ Entry::Key::AutoRefresh, {} });
     }
     return entries;
 }

@@ -35,7 +35,8 @@ void TestBanner::header_data()
     QTest::addColumn<int>("length");
     QTest::addColumn<QString>("link");
     QTest::addColumn<int>("pictureAt");
-    QTest::newRow("whole") << QByteArray("5 http://ads.example/a\rABCDE") << true << 5 << "http://ads.example/a" << 23;
+    QTest::newRow("whole") << QByteArray("5 http://ads.example/a\rABCDE") << true << 5
+                           << "http://ads.example/a" << 23;
     QTest::newRow("header only") << QByteArray("5 l\r") << true << 5 << "l" << 4;
     QTest::newRow("CR LF: the LF is picture") << QByteArray("3 l\r\nab") << true << 3 << "l" << 4;
     QTest::newRow("empty link") << QByteArray("7 \rX") << true << 7 << "" << 3;
@@ -79,15 +80,20 @@ void TestBanner::packets_data()
     QTest::addColumn<QString>("outcomes");
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("remaining");
-    QTest::newRow("one packet") << QList<QByteArray>{"5 l\rABCDE"} << "C" << QByteArray("ABCDE") << 0;
-    QTest::newRow("header, then the picture") << QList<QByteArray>{"5 l\r", "AB", "CDE"} << "WWC" << QByteArray("ABCDE") << 0;
-    QTest::newRow("more than announced") << QList<QByteArray>{"2 l\rABCDE"} << "C" << QByteArray("ABCDE") << -3;
-    QTest::newRow("the header in pieces") << QList<QByteArray>{"5 l", "\rABCDE"} << "F" << QByteArray() << -1;
-    QTest::newRow("length 0") << QList<QByteArray>{"0 l\r"} << "C" << QByteArray() << 0;
-    QTest::newRow("a negative length") << QList<QByteArray>{"-4 l\rAB"} << "C" << QByteArray("AB") << -6;
-    QTest::newRow("past the cap, announced") << QList<QByteArray>{"4194305 l\r"} << "F" << QByteArray() << -1;
+    QTest::newRow("one packet") << QList<QByteArray>{ "5 l\rABCDE" } << "C" << QByteArray("ABCDE") << 0;
+    QTest::newRow("header, then the picture")
+            << QList<QByteArray>{ "5 l\r", "AB", "CDE" } << "WWC" << QByteArray("ABCDE") << 0;
+    QTest::newRow("more than announced")
+            << QList<QByteArray>{ "2 l\rABCDE" } << "C" << QByteArray("ABCDE") << -3;
+    QTest::newRow("the header in pieces")
+            << QList<QByteArray>{ "5 l", "\rABCDE" } << "F" << QByteArray() << -1;
+    QTest::newRow("length 0") << QList<QByteArray>{ "0 l\r" } << "C" << QByteArray() << 0;
+    QTest::newRow("a negative length") << QList<QByteArray>{ "-4 l\rAB" } << "C" << QByteArray("AB") << -6;
+    QTest::newRow("past the cap, announced")
+            << QList<QByteArray>{ "4194305 l\r" } << "F" << QByteArray() << -1;
     QTest::newRow("past the cap, received")
-        << QList<QByteArray>{"4194304 l\r", QByteArray(4194303, 'x'), "yz"} << "WWF" << QByteArray() << 1;
+            << QList<QByteArray>{ "4194304 l\r", QByteArray(4194303, 'x'), "yz" } << "WWF" << QByteArray()
+            << 1;
 }
 
 void TestBanner::packets()
@@ -103,7 +109,9 @@ void TestBanner::packets()
     QString seen;
     for (const QByteArray &packet : packets) {
         const auto outcome = BannerReceiver::receive(packet, left, link, banner);
-        seen += outcome == BannerReceiver::Outcome::Waiting ? 'W' : outcome == BannerReceiver::Outcome::Complete ? 'C' : 'F';
+        seen += outcome == BannerReceiver::Outcome::Waiting    ? 'W'
+                : outcome == BannerReceiver::Outcome::Complete ? 'C'
+                                                               : 'F';
         if (outcome != BannerReceiver::Outcome::Waiting)
             break;
     }
@@ -162,7 +170,7 @@ void TestBanner::picturesAreKnownByTheirContent()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("Banner.tmp");
-    for (const char *format : {"PNG", "JPEG", "GIF"}) {
+    for (const char *format : { "PNG", "JPEG", "GIF" }) {
         QImage image(40, 10, QImage::Format_RGB32);
         image.fill(Qt::red);
         QFile out(path);
@@ -208,7 +216,7 @@ void TestBanner::webPages()
 
 void TestBanner::addresses()
 {
-    Endpoints e{"sms.example", "ads.example", "www.example", 80, ""};
+    Endpoints e{ "sms.example", "ads.example", "www.example", 80, "" };
     QCOMPARE(WebLinks::purchasePage(e), QString("http://sms.example/buytexts.html"));
     QCOMPARE(WebLinks::createPage(e), QString("http://www.example/create/"));
     e.port = 8080;

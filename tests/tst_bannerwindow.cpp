@@ -11,7 +11,7 @@
 
 namespace {
 
-QByteArray picture(QSize size = {100, 20}, const char *format = "PNG")
+QByteArray picture(QSize size = { 100, 20 }, const char *format = "PNG")
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
@@ -51,8 +51,7 @@ struct AdServer : QTcpServer
 struct BannerWindow : WindowFixture
 {
     explicit BannerWindow(AdServer &ads)
-        : WindowFixture(Options{ads.serverPort(), 10000, "127.0.0.1", false})
-        , ads(ads)
+        : WindowFixture(Options{ ads.serverPort(), 10000, "127.0.0.1", false }), ads(ads)
     {
         shipFiles();
         start();
@@ -77,7 +76,7 @@ struct BannerWindow : WindowFixture
     bool fellBack() const
     {
         return window->adLink() == "http://www.test.example/" && banner()->pixmap().size() == QSize(468, 60)
-            && window->adCountdown() == 120 && !QFile::exists(tmp());
+                && window->adCountdown() == 120 && !QFile::exists(tmp());
     }
     AdServer &ads;
 };
@@ -113,9 +112,9 @@ void TestBannerWindow::aWholeReplyInOnePacket()
     QVERIFY(f.fetch());
     QCOMPARE(ads.requests, QByteArray("Ad SMS v1.10"));
     QCOMPARE(f.window->adRemaining(), -1);
-    const QByteArray png = picture({120, 30});
+    const QByteArray png = picture({ 120, 30 });
     ads.send(QByteArray::number(png.size()) + " http://ads.example/one\r" + png);
-    QTRY_VERIFY(f.shows({120, 30}));
+    QTRY_VERIFY(f.shows({ 120, 30 }));
     QCOMPARE(f.banner()->pixmap().size(), QSize(120, 30));
     QCOMPARE(f.banner()->size(), QSize(120, 30));
     QCOMPARE(f.window->adLink(), QString("http://ads.example/one"));
@@ -130,13 +129,13 @@ void TestBannerWindow::aReplyInPieces()
     BannerWindow f(ads);
     QVERIFY(f.fetch());
     // Before the first packet the previous picture stays.
-    const QByteArray first = picture({50, 10});
+    const QByteArray first = picture({ 50, 10 });
     ads.send(QByteArray::number(first.size()) + " http://ads.example/1\r" + first);
-    QTRY_VERIFY(f.shows({50, 10}));
+    QTRY_VERIFY(f.shows({ 50, 10 }));
 
     QVERIFY(f.fetch());
     QVERIFY(f.hasPicture());
-    const QByteArray png = picture({80, 20});
+    const QByteArray png = picture({ 80, 20 });
     ads.send(QByteArray::number(png.size()) + " http://ads.example/2\r");
     QTRY_COMPARE(f.window->adRemaining(), int(png.size()));
     QVERIFY(!f.hasPicture()); // cleared from the first packet on
@@ -147,7 +146,7 @@ void TestBannerWindow::aReplyInPieces()
     QCOMPARE(QFileInfo(f.tmp()).size(), 10);
     QVERIFY(!f.hasPicture());
     ads.send(png.mid(10));
-    QTRY_VERIFY(f.shows({80, 20}));
+    QTRY_VERIFY(f.shows({ 80, 20 }));
     QCOMPARE(f.banner()->pixmap().size(), QSize(80, 20));
     QVERIFY(!QFile::exists(f.tmp()));
 }
@@ -156,7 +155,7 @@ void TestBannerWindow::repliesThatEndAtOnce_data()
 {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QSize>("size");
-    const QByteArray png = picture({30, 5});
+    const QByteArray png = picture({ 30, 5 });
     QTest::newRow("more than announced") << "3 l\r" + png << QSize(30, 5);
     QTest::newRow("length 0") << "0 l\r" + png << QSize(30, 5);
     QTest::newRow("length not a number") << "many l\r" + png << QSize(30, 5);
@@ -241,7 +240,7 @@ void TestBannerWindow::anUnreachableServerFallsBack()
     AdServer ads;
     const quint16 port = ads.serverPort();
     ads.close();
-    WindowFixture f(WindowFixture::Options{port, 10000, "127.0.0.1", false});
+    WindowFixture f(WindowFixture::Options{ port, 10000, "127.0.0.1", false });
     f.shipFiles();
     f.start();
     for (int tick = 0; tick < 60; ++tick)
@@ -285,9 +284,9 @@ void TestBannerWindow::aFetchIsAbandonedByTheNext()
     QPointer<QTcpSocket> old = ads.current;
     QVERIFY(f.fetch()); // the tick that starts the next fetch closes this one
     QTRY_VERIFY(!old || old->state() != QAbstractSocket::ConnectedState);
-    const QByteArray png = picture({64, 16});
+    const QByteArray png = picture({ 64, 16 });
     ads.send(QByteArray::number(png.size()) + " http://ads.example/new\r" + png);
-    QTRY_VERIFY(f.shows({64, 16}));
+    QTRY_VERIFY(f.shows({ 64, 16 }));
     QCOMPARE(f.banner()->pixmap().size(), QSize(64, 16));
     QCOMPARE(f.window->adLink(), QString("http://ads.example/new"));
     QVERIFY(!QFile::exists(f.tmp()));
@@ -312,9 +311,9 @@ void TestBannerWindow::bannerClicks()
     BannerWindow f(ads);
     f.showActive();
     QVERIFY(f.fetch());
-    const QByteArray png = picture({468, 60});
+    const QByteArray png = picture({ 468, 60 });
     ads.send(QByteArray::number(png.size()) + ' ' + link + '\r' + png);
-    QTRY_VERIFY(f.window->adLink() == QString::fromLatin1(link) && f.shows({468, 60}));
+    QTRY_VERIFY(f.window->adLink() == QString::fromLatin1(link) && f.shows({ 468, 60 }));
     QTest::mouseClick(f.banner(), Qt::LeftButton, {}, QPoint(10, 10));
     QCOMPARE(f.window->adLink(), QString::fromLatin1(link)); // kept as the header said
     QCOMPARE(f.desktop.opened.size(), opened ? 1 : 0);
@@ -344,7 +343,7 @@ void TestBannerWindow::onlyTheReleaseOfF1OpensTheReadme()
     BannerWindow f(ads);
     f.showActive();
     const QString readme = QDir::toNativeSeparators(f.folder.filePath("Readme.txt"));
-    for (const char *name : {"ToName", "Message", "PW", "Send", "Chars"}) {
+    for (const char *name : { "ToName", "Message", "PW", "Send", "Chars" }) {
         QWidget *w = f.control(name);
         w->setFocus();
         QWidget *focus = QApplication::focusWidget();
@@ -357,7 +356,7 @@ void TestBannerWindow::onlyTheReleaseOfF1OpensTheReadme()
     }
     QWidget *focus = QApplication::focusWidget();
     f.desktop.opened.clear();
-    for (auto modifiers : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier})
+    for (auto modifiers : { Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier })
         QTest::keyClick(focus, Qt::Key_F1, modifiers);
     QCOMPARE(f.desktop.opened.size(), 3);
     f.desktop.opened.clear();

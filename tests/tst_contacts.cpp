@@ -99,15 +99,14 @@ void TestContacts::listOrder_data()
 {
     QTest::addColumn<QStringList>("added");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("case does not matter") << QStringList{"bob", "Alice", "carol", "Bill"}
-                                          << QStringList{"Alice", "Bill", "bob", "carol"};
-    QTest::newRow("punctuation, digits, letters")
-        << QStringList{"zed", "10 Main", "#2", "(Work)", "Ann"}
-        << QStringList{"(Work)", "#2", "10 Main", "Ann", "zed"};
-    QTest::newRow("accents sort with their letter") << QStringList{"Zoe", "\u00C9mile", "Eve"}
-                                                    << QStringList{"\u00C9mile", "Eve", "Zoe"};
-    QTest::newRow("equal names keep their order") << QStringList{"Bob", "bob", "BOB"}
-                                                  << QStringList{"Bob", "bob", "BOB"};
+    QTest::newRow("case does not matter") << QStringList{ "bob", "Alice", "carol", "Bill" }
+                                          << QStringList{ "Alice", "Bill", "bob", "carol" };
+    QTest::newRow("punctuation, digits, letters") << QStringList{ "zed", "10 Main", "#2", "(Work)", "Ann" }
+                                                  << QStringList{ "(Work)", "#2", "10 Main", "Ann", "zed" };
+    QTest::newRow("accents sort with their letter")
+            << QStringList{ "Zoe", "\u00C9mile", "Eve" } << QStringList{ "\u00C9mile", "Eve", "Zoe" };
+    QTest::newRow("equal names keep their order")
+            << QStringList{ "Bob", "bob", "BOB" } << QStringList{ "Bob", "bob", "BOB" };
 }
 
 void TestContacts::listOrder()

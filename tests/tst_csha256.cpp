@@ -37,13 +37,11 @@ void TestCSHA256::standardDigests_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("digest");
-    QTest::newRow("empty") << QString()
-                           << "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
+    QTest::newRow("empty") << QString() << "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
     QTest::newRow("abc") << "abc"
                          << "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
-    QTest::newRow("two-block example")
-        << "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"
-        << "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1";
+    QTest::newRow("two-block example") << "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq"
+                                       << "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1";
     // A first hash word below 0x10000000 keeps its leading zero.
     QTest::newRow("leading zero word") << "886"
                                        << "000f21ac06aceb9cdd0575e82d0d85fc39bed0a7a1d71970ba1641666a44f530";

@@ -16,8 +16,7 @@ const QString unavailable = "The server is temporarily unavailable.\r\nPlease tr
 struct Exchange : WindowFixture
 {
     explicit Exchange(ScriptedService &service, int timeoutMs = 400)
-        : WindowFixture(service.port(), timeoutMs)
-        , service(service)
+        : WindowFixture(service.port(), timeoutMs), service(service)
     {
         showActive();
     }
@@ -36,11 +35,14 @@ struct Exchange : WindowFixture
         edit("Number")->setText("447700900123");
         control<QPlainTextEdit>("Message")->setPlainText("hi");
     }
-    QString focused() const { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
+    QString focused() const
+    {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
     bool idle() const
     {
         return window->isEnabled() && !window->exchangeInProgress() && !QApplication::overrideCursor()
-            && window->serviceSocket()->state() == QAbstractSocket::UnconnectedState;
+                && window->serviceSocket()->state() == QAbstractSocket::UnconnectedState;
     }
     // The request's body as the client meant it: prefix cut, encoding undone.
     QString plainRequest(int prefix) const
@@ -112,28 +114,85 @@ void TestExchange::replies_data()
     QTest::addColumn<QString>("focus");
     QTest::addColumn<QString>("free");
     QTest::addColumn<QString>("purchased");
-    const QString sent = "Your message has been sent to the Zendry\r\nSMS server and will be delivered shortly.";
-    QTest::newRow("sent") << QByteArray("=5,20") << false << "Message Sent" << sent << "Message" << "5" << "20";
-    QTest::newRow("sent, CR LF after") << QByteArray("=5,20\r\n") << false << "Message Sent" << sent << "Message" << "5" << "20";
-    QTest::newRow("refreshed") << QByteArray("=5,20") << true << "" << "" << "Refresh" << "5" << "20";
-    QTest::newRow("=,7") << QByteArray("=,7") << true << "" << "" << "Refresh" << "0" << "7";
-    QTest::newRow("=2.9,x") << QByteArray("=2.9,x") << true << "" << "" << "Refresh" << "2" << "0";
-    QTest::newRow("=15") << QByteArray("=15") << false << "Error" << "Connection problem.\r\nPlease try again later."
-                         << "Send" << "9" << "9";
+    const QString sent =
+            "Your message has been sent to the Zendry\r\nSMS server and will be delivered shortly.";
+    QTest::newRow("sent") << QByteArray("=5,20") << false << "Message Sent" << sent << "Message"
+                          << "5"
+                          << "20";
+    QTest::newRow("sent, CR LF after")
+            << QByteArray("=5,20\r\n") << false << "Message Sent" << sent << "Message"
+            << "5"
+            << "20";
+    QTest::newRow("refreshed") << QByteArray("=5,20") << true << ""
+                               << ""
+                               << "Refresh"
+                               << "5"
+                               << "20";
+    QTest::newRow("=,7") << QByteArray("=,7") << true << ""
+                         << ""
+                         << "Refresh"
+                         << "0"
+                         << "7";
+    QTest::newRow("=2.9,x") << QByteArray("=2.9,x") << true << ""
+                            << ""
+                            << "Refresh"
+                            << "2"
+                            << "0";
+    QTest::newRow("=15") << QByteArray("=15") << false << "Error"
+                         << "Connection problem.\r\nPlease try again later."
+                         << "Send"
+                         << "9"
+                         << "9";
     QTest::newRow("=1e999,5") << QByteArray("=1e999,5") << true << "Error"
-                              << "Connection problem.\r\nPlease try again later." << "Send" << "9" << "9";
-    QTest::newRow("!W") << QByteArray("!W") << false << "Error" << "Unknown or invalid ZDID." << "ZDID" << "9" << "9";
-    QTest::newRow("!P") << QByteArray("!P") << true << "Error" << "Incorrect password." << "PW" << "9" << "9";
-    QTest::newRow("!rw") << QByteArray("!rw") << false << "Error" << "Unknown or invalid recipient ZDID." << "Number" << "9" << "9";
+                              << "Connection problem.\r\nPlease try again later."
+                              << "Send"
+                              << "9"
+                              << "9";
+    QTest::newRow("!W") << QByteArray("!W") << false << "Error"
+                        << "Unknown or invalid ZDID."
+                        << "ZDID"
+                        << "9"
+                        << "9";
+    QTest::newRow("!P") << QByteArray("!P") << true << "Error"
+                        << "Incorrect password."
+                        << "PW"
+                        << "9"
+                        << "9";
+    QTest::newRow("!rw") << QByteArray("!rw") << false << "Error"
+                         << "Unknown or invalid recipient ZDID."
+                         << "Number"
+                         << "9"
+                         << "9";
     QTest::newRow("!RN") << QByteArray("!RN") << false << "Error"
-                         << "Recipient ZDID does not have a mobile phone number configured." << "Number" << "9" << "9";
-    QTest::newRow("!r") << QByteArray("!r") << false << "Error" << "Problem with recipient." << "Number" << "9" << "9";
-    QTest::newRow("!rq") << QByteArray("!rq") << false << "Error" << "Problem with recipient." << "Number" << "9" << "9";
+                         << "Recipient ZDID does not have a mobile phone number configured."
+                         << "Number"
+                         << "9"
+                         << "9";
+    QTest::newRow("!r") << QByteArray("!r") << false << "Error"
+                        << "Problem with recipient."
+                        << "Number"
+                        << "9"
+                        << "9";
+    QTest::newRow("!rq") << QByteArray("!rq") << false << "Error"
+                         << "Problem with recipient."
+                         << "Number"
+                         << "9"
+                         << "9";
     QTest::newRow("message") << QByteArray("!\"Closed\r\ntoday \xE9") << false << "Error"
-                             << QString("Closed\r\ntoday é") << "Send" << "9" << "9";
-    QTest::newRow("empty message") << QByteArray("!\"") << false << "Error" << "" << "Send" << "9" << "9";
-    QTest::newRow("a letter") << QByteArray("ok") << false << "Error" << unavailable << "Send" << "9" << "9";
-    QTest::newRow("a question mark") << QByteArray("?") << true << "Error" << unavailable << "Send" << "9" << "9";
+                             << QString("Closed\r\ntoday é") << "Send"
+                             << "9"
+                             << "9";
+    QTest::newRow("empty message") << QByteArray("!\"") << false << "Error"
+                                   << ""
+                                   << "Send"
+                                   << "9"
+                                   << "9";
+    QTest::newRow("a letter") << QByteArray("ok") << false << "Error" << unavailable << "Send"
+                              << "9"
+                              << "9";
+    QTest::newRow("a question mark") << QByteArray("?") << true << "Error" << unavailable << "Send"
+                                     << "9"
+                                     << "9";
 }
 
 void TestExchange::replies()
@@ -185,13 +244,14 @@ void TestExchange::buyCredits()
     Exchange f(service);
     f.fillValid();
     f.edit("FreeCredits")->setText("9");
-    f.boxes.nextAnswers = {answer};
+    f.boxes.nextAnswers = { answer };
     f.button(refresh ? "Refresh" : "Send")->click();
     QTRY_VERIFY(f.idle());
     QCOMPARE(f.boxes.shown.size(), 1);
     QCOMPARE(f.boxes.shown[0].title, QString("Buy Credits?"));
-    QCOMPARE(f.boxes.shown[0].text, QString("You do not have enough credits to send a text.\r\n"
-                                            "Would you like to purchase some credits now?"));
+    QCOMPARE(f.boxes.shown[0].text,
+             QString("You do not have enough credits to send a text.\r\n"
+                     "Would you like to purchase some credits now?"));
     QCOMPARE(f.boxes.shown[0].buttons, zendry::MessageBoxes::Buttons::YesNo);
     QCOMPARE(f.edit("FreeCredits")->text(), QString("0"));
     QCOMPARE(f.edit("Credits")->text(), QString("0"));
@@ -199,7 +259,8 @@ void TestExchange::buyCredits()
     if (answer == Answer::Yes) {
         QCOMPARE(f.desktop.opened.size(), 1);
         QCOMPARE(f.desktop.opened[0].first, QString("Open"));
-        QCOMPARE(f.desktop.opened[0].second, QString("http://127.0.0.1:%1/buytexts.html").arg(service.port()));
+        QCOMPARE(f.desktop.opened[0].second,
+                 QString("http://127.0.0.1:%1/buytexts.html").arg(service.port()));
     } else {
         QVERIFY(f.desktop.opened.isEmpty());
     }
@@ -295,27 +356,59 @@ void TestExchange::sendChecks_data()
     QTest::addColumn<int>("selStart");
     QTest::addColumn<int>("selLength");
     const QString ok = "hi";
-    QTest::newRow("no ZDID") << "" << "pw" << "1" << ok << "Please enter your ZDID." << "ZDID" << 0 << 0;
-    QTest::newRow("ZDID of spaces") << "   " << "pw" << "1" << ok << "Please enter your ZDID." << "ZDID" << 0 << 3;
-    QTest::newRow("no password") << "bob" << "" << "1" << ok << "Please enter your password." << "PW" << 0 << 0;
-    QTest::newRow("no number") << "bob" << "pw" << "  " << ok
-                               << "Please enter the number you wish to send the text to." << "Number" << 0 << 2;
-    QTest::newRow("leading zero") << "bob" << "pw" << " 07700" << ok
-                                  << "Please enter the correct country code." << "Number" << 0 << 1;
-    QTest::newRow("two numbers") << "bob" << "pw" << "4477,4478" << ok
-                                 << "Sending to multiple recipients is not supported by this version of Zendry SMS."
-                                 << "Number" << 4 << 5;
-    QTest::newRow("zero and comma") << "bob" << "pw" << "0alice,x" << ok
-                                    << "Sending to multiple recipients is not supported by this version of Zendry SMS."
-                                    << "Number" << 6 << 2;
-    QTest::newRow("no message") << "bob" << "pw" << "1" << "" << "Please enter a message to send." << "Message" << 0 << 0;
-    QTest::newRow("message of spaces") << "bob" << "pw" << "1" << "   " << "Please enter a message to send."
+    QTest::newRow("no ZDID") << ""
+                             << "pw"
+                             << "1" << ok << "Please enter your ZDID."
+                             << "ZDID" << 0 << 0;
+    QTest::newRow("ZDID of spaces") << "   "
+                                    << "pw"
+                                    << "1" << ok << "Please enter your ZDID."
+                                    << "ZDID" << 0 << 3;
+    QTest::newRow("no password") << "bob"
+                                 << ""
+                                 << "1" << ok << "Please enter your password."
+                                 << "PW" << 0 << 0;
+    QTest::newRow("no number") << "bob"
+                               << "pw"
+                               << "  " << ok << "Please enter the number you wish to send the text to."
+                               << "Number" << 0 << 2;
+    QTest::newRow("leading zero") << "bob"
+                                  << "pw"
+                                  << " 07700" << ok << "Please enter the correct country code."
+                                  << "Number" << 0 << 1;
+    QTest::newRow("two numbers")
+            << "bob"
+            << "pw"
+            << "4477,4478" << ok
+            << "Sending to multiple recipients is not supported by this version of Zendry SMS."
+            << "Number" << 4 << 5;
+    QTest::newRow("zero and comma")
+            << "bob"
+            << "pw"
+            << "0alice,x" << ok
+            << "Sending to multiple recipients is not supported by this version of Zendry SMS."
+            << "Number" << 6 << 2;
+    QTest::newRow("no message") << "bob"
+                                << "pw"
+                                << "1"
+                                << ""
+                                << "Please enter a message to send."
+                                << "Message" << 0 << 0;
+    QTest::newRow("message of spaces") << "bob"
+                                       << "pw"
+                                       << "1"
+                                       << "   "
+                                       << "Please enter a message to send."
                                        << "Message" << 0 << 0;
-    QTest::newRow("one too long") << "bob" << "pw" << "1" << QString(157, u'x')
+    QTest::newRow("one too long") << "bob"
+                                  << "pw"
+                                  << "1" << QString(157, u'x')
                                   << "Your message is 1 characters too long.  Please\r\n"
                                      "shorten the message or the signature and try again."
                                   << "Message" << 157 << 0;
-    QTest::newRow("44 too long") << "bob" << "pw" << "1" << QString(200, u'x')
+    QTest::newRow("44 too long") << "bob"
+                                 << "pw"
+                                 << "1" << QString(200, u'x')
                                  << "Your message is 44 characters too long.  Please\r\n"
                                     "shorten the message or the signature and try again."
                                  << "Message" << 200 << 0;
@@ -360,10 +453,22 @@ void TestExchange::refreshChecks_data()
     QTest::addColumn<QString>("pw");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("focus");
-    QTest::newRow("no ZDID") << "" << "pw" << "Please enter your ZDID." << "ZDID";
-    QTest::newRow("ZDID of spaces") << "  " << "pw" << "Please enter your ZDID." << "ZDID";
-    QTest::newRow("no password") << "bob" << "" << "Please enter your password." << "PW";
-    QTest::newRow("password of spaces") << "bob" << "   " << "Please enter your password." << "PW";
+    QTest::newRow("no ZDID") << ""
+                             << "pw"
+                             << "Please enter your ZDID."
+                             << "ZDID";
+    QTest::newRow("ZDID of spaces") << "  "
+                                    << "pw"
+                                    << "Please enter your ZDID."
+                                    << "ZDID";
+    QTest::newRow("no password") << "bob"
+                                 << ""
+                                 << "Please enter your password."
+                                 << "PW";
+    QTest::newRow("password of spaces") << "bob"
+                                        << "   "
+                                        << "Please enter your password."
+                                        << "PW";
 }
 
 void TestExchange::refreshChecks()
@@ -408,7 +513,7 @@ void TestExchange::theContactIsRecordedBeforeTheChecks()
     QCOMPARE(to->itemText(1), QString("Carol"));
 
     // "<new>" and an empty box record nothing.
-    for (const QString &name : {QString("<new>"), QString()}) {
+    for (const QString &name : { QString("<new>"), QString() }) {
         to->setEditText(name);
         f.button("Send")->click();
     }

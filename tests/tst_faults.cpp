@@ -48,7 +48,7 @@ struct FaultyService : QTcpServer
 #ifdef Q_OS_UNIX
             {
                 // Closing with a zero linger time sends a reset instead of a close.
-                linger l{1, 0};
+                linger l{ 1, 0 };
                 setsockopt(int(s->socketDescriptor()), SOL_SOCKET, SO_LINGER, &l, sizeof l);
             }
 #endif
@@ -104,14 +104,16 @@ struct Client : WindowFixture
     bool idle() const
     {
         return window->isEnabled() && !window->exchangeInProgress() && !QApplication::overrideCursor()
-            && window->serviceSocket()->state() == QAbstractSocket::UnconnectedState;
+                && window->serviceSocket()->state() == QAbstractSocket::UnconnectedState;
     }
     void refresh()
     {
         const auto before = boxes.shown.size();
         edit("Credits")->clear();
         button("Refresh")->click();
-        QTest::qWaitFor([&] { return idle() && (boxes.shown.size() > before || !edit("Credits")->text().isEmpty()); }, 10000);
+        QTest::qWaitFor(
+                [&] { return idle() && (boxes.shown.size() > before || !edit("Credits")->text().isEmpty()); },
+                10000);
     }
 };
 

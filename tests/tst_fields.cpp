@@ -24,13 +24,24 @@ void TestFields::charactersRemaining_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("sig");
     QTest::addColumn<QString>("chars");
-    QTest::newRow("both empty") << "" << "" << "159";
-    QTest::newRow("159 characters") << QString(159, u'x') << "" << "0";
-    QTest::newRow("160 characters") << QString(160, u'x') << "" << "-1";
-    QTest::newRow("a line break counts one") << "ab\ncd" << "" << "154";
-    QTest::newRow("two line breaks") << "a\n\nb" << "s" << "154";
-    QTest::newRow("signature") << "" << "ab" << "157";
-    QTest::newRow("far too long") << QString(400, u'x') << "sig" << "-244";
+    QTest::newRow("both empty") << ""
+                                << ""
+                                << "159";
+    QTest::newRow("159 characters") << QString(159, u'x') << ""
+                                    << "0";
+    QTest::newRow("160 characters") << QString(160, u'x') << ""
+                                    << "-1";
+    QTest::newRow("a line break counts one") << "ab\ncd"
+                                             << ""
+                                             << "154";
+    QTest::newRow("two line breaks") << "a\n\nb"
+                                     << "s"
+                                     << "154";
+    QTest::newRow("signature") << ""
+                               << "ab"
+                               << "157";
+    QTest::newRow("far too long") << QString(400, u'x') << "sig"
+                                  << "-244";
 }
 
 void TestFields::charactersRemaining()
@@ -63,10 +74,14 @@ void TestFields::aBlankSignatureIsRefilled_data()
 {
     QTest::addColumn<QString>("sig");
     QTest::addColumn<QString>("after");
-    QTest::newRow("empty") << "" << " my id ";
-    QTest::newRow("spaces") << "   " << " my id ";
-    QTest::newRow("a tab is not blank") << "\t" << "\t";
-    QTest::newRow("kept as typed") << "  Bob  " << "  Bob  ";
+    QTest::newRow("empty") << ""
+                           << " my id ";
+    QTest::newRow("spaces") << "   "
+                            << " my id ";
+    QTest::newRow("a tab is not blank") << "\t"
+                                        << "\t";
+    QTest::newRow("kept as typed") << "  Bob  "
+                                   << "  Bob  ";
 }
 
 void TestFields::aBlankSignatureIsRefilled()
@@ -86,10 +101,14 @@ void TestFields::theNumberIsTidiedWhenLeft_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("after");
-    QTest::newRow("plus and groups") << "+44 7700 900123" << "447700900123";
-    QTest::newRow("plus signs anywhere") << "1+2++3" << "123";
-    QTest::newRow("tabs and hyphens stay") << "+1\t-2 3" << "1\t-23";
-    QTest::newRow("a ZDID") << "some user" << "someuser";
+    QTest::newRow("plus and groups") << "+44 7700 900123"
+                                     << "447700900123";
+    QTest::newRow("plus signs anywhere") << "1+2++3"
+                                         << "123";
+    QTest::newRow("tabs and hyphens stay") << "+1\t-2 3"
+                                           << "1\t-23";
+    QTest::newRow("a ZDID") << "some user"
+                            << "someuser";
 }
 
 void TestFields::theNumberIsTidiedWhenLeft()
@@ -110,7 +129,7 @@ void TestFields::enteringABoxSelectsItsText_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<bool>("byMouse");
-    for (const char *box : {"Number", "Sig", "ZDID", "PW"}) {
+    for (const char *box : { "Number", "Sig", "ZDID", "PW" }) {
         QTest::newRow(qPrintable(QString("%1 by Tab").arg(box))) << box << false;
         QTest::newRow(qPrintable(QString("%1 by click").arg(box))) << box << true;
     }

@@ -39,7 +39,7 @@ struct Local : WindowFixture
     }
     void deleteContact(Answer answer)
     {
-        boxes.nextAnswers = {answer};
+        boxes.nextAnswers = { answer };
         button("DeleteContact")->click();
     }
 };
@@ -79,22 +79,42 @@ void TestLocalData::loadSettings_data()
     QTest::addColumn<bool>("savePW");
     QTest::addColumn<bool>("autoRefresh");
     const QString mask = "**********";
-    QTest::newRow("everything") << ("ZDID=bob\r\npassword=" + digest.toLatin1() + "\r\nsignature=Bob B\r\nAutoRefresh=1\r\n")
+    QTest::newRow("everything") << ("ZDID=bob\r\npassword=" + digest.toLatin1()
+                                    + "\r\nsignature=Bob B\r\nAutoRefresh=1\r\n")
                                 << "bob" << mask << digest << "Bob B" << true << true;
-    QTest::newRow("empty file") << QByteArray() << "" << "" << "" << "" << false << false;
-    QTest::newRow("digest without ZDID") << QByteArray("ZDID=\r\npassword=abc\r\n") << "" << mask << "abc" << ""
-                                         << true << false;
-    QTest::newRow("refresh without details") << QByteArray("AutoRefresh=1") << "" << "" << "" << "" << false << true;
-    QTest::newRow("no signature line empties Sig") << QByteArray("ZDID=x") << "x" << "" << "" << "" << true << false;
-    QTest::newRow("capitals and spaces") << QByteArray("  PASSWORD=Q  \r SIGNATURE=  s\r\nautorefresh=1 ") << ""
-                                         << mask << "Q" << "  s" << true << true;
-    QTest::newRow("repeated keys") << QByteArray("ZDID=a\r\nZDID=\r\npassword=p\r\npassword=\r\nsignature=1\r\nsignature=2")
-                                   << "" << mask << "" << "2" << true << false;
-    QTest::newRow("near misses") << QByteArray("ZDID =x\r\nAutoRefresh=10\r\npassword =y\r\nAutoRefresh=0") << ""
-                                 << "" << "" << "" << false << false;
-    QTest::newRow("Windows-1252") << QByteArray("ZDID=Jos\xE9\r\nsignature=\x80 Jos\xE9") << QString("José") << ""
+    QTest::newRow("empty file") << QByteArray() << ""
+                                << ""
+                                << ""
+                                << "" << false << false;
+    QTest::newRow("digest without ZDID") << QByteArray("ZDID=\r\npassword=abc\r\n") << "" << mask << "abc"
+                                         << "" << true << false;
+    QTest::newRow("refresh without details") << QByteArray("AutoRefresh=1") << ""
+                                             << ""
+                                             << ""
+                                             << "" << false << true;
+    QTest::newRow("no signature line empties Sig") << QByteArray("ZDID=x") << "x"
+                                                   << ""
+                                                   << ""
+                                                   << "" << true << false;
+    QTest::newRow("capitals and spaces")
+            << QByteArray("  PASSWORD=Q  \r SIGNATURE=  s\r\nautorefresh=1 ") << "" << mask << "Q"
+            << "  s" << true << true;
+    QTest::newRow("repeated keys") << QByteArray(
+            "ZDID=a\r\nZDID=\r\npassword=p\r\npassword=\r\nsignature=1\r\nsignature=2")
+                                   << "" << mask << ""
+                                   << "2" << true << false;
+    QTest::newRow("near misses") << QByteArray("ZDID =x\r\nAutoRefresh=10\r\npassword =y\r\nAutoRefresh=0")
+                                 << ""
+                                 << ""
+                                 << ""
+                                 << "" << false << false;
+    QTest::newRow("Windows-1252") << QByteArray("ZDID=Jos\xE9\r\nsignature=\x80 Jos\xE9") << QString("José")
+                                  << ""
                                   << "" << QString("€ José") << true << false;
-    QTest::newRow("lone LF in a value") << QByteArray("signature=a\nb") << "" << "" << "" << "a\nb" << false << false;
+    QTest::newRow("lone LF in a value") << QByteArray("signature=a\nb") << ""
+                                        << ""
+                                        << ""
+                                        << "a\nb" << false << false;
 }
 
 void TestLocalData::loadSettings()
@@ -127,7 +147,7 @@ void TestLocalData::aMissingSettingsFileIsCreated()
     f.window->LoadPhonebook();
     QCOMPARE(f.bytes("Zendry SMS.ini"), QByteArray());
     QCOMPARE(f.bytes("Phonebook.txt"), QByteArray());
-    QCOMPARE(f.entries(), QStringList{"<new>"});
+    QCOMPARE(f.entries(), QStringList{ "<new>" });
     f.window->SaveSettings();
     QCOMPARE(f.bytes("Zendry SMS.ini"), QByteArray("ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=0\r\n"));
 }
@@ -135,7 +155,7 @@ void TestLocalData::aMissingSettingsFileIsCreated()
 void TestLocalData::anUnreadableSettingsFileLeavesTheDesign()
 {
     Local f;
-    for (const char *name : {"Zendry SMS.ini", "Phonebook.txt"}) {
+    for (const char *name : { "Zendry SMS.ini", "Phonebook.txt" }) {
         QVERIFY(QFile::remove(f.path(name)));
         QVERIFY(QDir().mkdir(f.path(name)));
     }
@@ -144,7 +164,7 @@ void TestLocalData::anUnreadableSettingsFileLeavesTheDesign()
     QVERIFY(f.edit("ZDID")->text().isEmpty());
     QVERIFY(!f.check("SavePW")->isChecked());
     QVERIFY(!f.check("AutoRefresh")->isEnabled());
-    QCOMPARE(f.entries(), QStringList{"<new>"});
+    QCOMPARE(f.entries(), QStringList{ "<new>" });
     QVERIFY(f.boxes.shown.isEmpty());
 }
 
@@ -154,11 +174,13 @@ void TestLocalData::saveSettings_data()
     QTest::addColumn<bool>("autoRefresh");
     QTest::addColumn<QByteArray>("file");
     QTest::newRow("details saved") << true << true
-                                   << ("ZDID=bob\r\npassword=" + digest.toLatin1() + "\r\nsignature=Bob  B\r\nAutoRefresh=1\r\n");
-    QTest::newRow("details not saved") << false << true
-                                       << QByteArray("ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=1\r\n");
+                                   << ("ZDID=bob\r\npassword=" + digest.toLatin1()
+                                       + "\r\nsignature=Bob  B\r\nAutoRefresh=1\r\n");
+    QTest::newRow("details not saved")
+            << false << true << QByteArray("ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=1\r\n");
     QTest::newRow("no refresh") << true << false
-                                << ("ZDID=bob\r\npassword=" + digest.toLatin1() + "\r\nsignature=Bob  B\r\nAutoRefresh=0\r\n");
+                                << ("ZDID=bob\r\npassword=" + digest.toLatin1()
+                                    + "\r\nsignature=Bob  B\r\nAutoRefresh=0\r\n");
 }
 
 void TestLocalData::saveSettings()
@@ -222,7 +244,8 @@ void TestLocalData::phonebookRoundTrip()
     const QByteArray file = "4477 Mary Ann\r\nZed\r\n 4478 leading\r\n\r\n4479 \r\n+1 b\xE9\nx\rcarol";
     f.put("Phonebook.txt", file);
     f.window->LoadPhonebook();
-    QCOMPARE(f.entries(), (QStringList{"<new>", "4478 leading", QString("bé\nx"), "carol", "Mary Ann", "Zed"}));
+    QCOMPARE(f.entries(),
+             (QStringList{ "<new>", "4478 leading", QString("bé\nx"), "carol", "Mary Ann", "Zed" }));
     f.window->SavePhonebook();
     QCOMPARE(f.bytes("Phonebook.txt"),
              QByteArray("4477 Mary Ann\r\n Zed\r\n 4478 leading\r\n+1 b\xE9\nx\r\n carol\r\n"));
@@ -273,12 +296,12 @@ void TestLocalData::deletePicked()
     QCOMPARE(f.boxes.shown[0].defaultAnswer, Answer::Yes);
     f.window->SavePhonebook();
     if (answer == Answer::Yes) {
-        QCOMPARE(f.entries(), (QStringList{"<new>", "Ann", "Cy"}));
+        QCOMPARE(f.entries(), (QStringList{ "<new>", "Ann", "Cy" }));
         QCOMPARE(f.bytes("Phonebook.txt"), QByteArray("1 Ann\r\n3 Cy\r\n"));
         QCOMPARE(f.to()->currentText(), QString());
         QCOMPARE(f.edit("Number")->text(), QString());
     } else {
-        QCOMPARE(f.entries(), (QStringList{"<new>", "Ann", "Bob", "Cy"}));
+        QCOMPARE(f.entries(), (QStringList{ "<new>", "Ann", "Bob", "Cy" }));
         QCOMPARE(f.bytes("Phonebook.txt"), QByteArray("1 Ann\r\n2 Bob\r\n3 Cy\r\n"));
         QCOMPARE(f.to()->currentText(), QString("Bob"));
         QCOMPARE(f.edit("Number")->text(), QString("2"));
@@ -291,12 +314,13 @@ void TestLocalData::deleteTyped_data()
     QTest::addColumn<int>("boxes");
     QTest::addColumn<QStringList>("left");
     QTest::addColumn<QByteArray>("file");
-    QTest::newRow("another letter case") << "bOB" << 1 << QStringList{"<new>", "Ann", "Cy"} << QByteArray("1 Ann\r\n3 Cy\r\n");
-    QTest::newRow("no such contact") << "Dee" << 1 << QStringList{"<new>", "Ann", "Bob", "Cy"}
+    QTest::newRow("another letter case")
+            << "bOB" << 1 << QStringList{ "<new>", "Ann", "Cy" } << QByteArray("1 Ann\r\n3 Cy\r\n");
+    QTest::newRow("no such contact") << "Dee" << 1 << QStringList{ "<new>", "Ann", "Bob", "Cy" }
                                      << QByteArray("1 Ann\r\n2 Bob\r\n3 Cy\r\n");
-    QTest::newRow("<new>") << "<new>" << 0 << QStringList{"<new>", "Ann", "Bob", "Cy"}
+    QTest::newRow("<new>") << "<new>" << 0 << QStringList{ "<new>", "Ann", "Bob", "Cy" }
                            << QByteArray("1 Ann\r\n2 Bob\r\n3 Cy\r\n");
-    QTest::newRow("empty") << "" << 0 << QStringList{"<new>", "Ann", "Bob", "Cy"}
+    QTest::newRow("empty") << "" << 0 << QStringList{ "<new>", "Ann", "Bob", "Cy" }
                            << QByteArray("1 Ann\r\n2 Bob\r\n3 Cy\r\n");
 }
 
@@ -330,7 +354,7 @@ void TestLocalData::editingAfterPickingDeletesWhatWasTyped()
     f.pick("Alice");
     f.type("Bob");
     f.deleteContact(Answer::Yes);
-    QCOMPARE(f.entries(), (QStringList{"<new>", "Alice"}));
+    QCOMPARE(f.entries(), (QStringList{ "<new>", "Alice" }));
     QCOMPARE(f.window->contactNames()[0], QString("Alice"));
     QVERIFY(f.window->contactNames()[1].isEmpty());
 }

@@ -55,11 +55,16 @@ void TestPlatform::trimSpacesOnly_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("trimmed");
-    QTest::newRow("spaces") << "  a b  " << "a b";
-    QTest::newRow("only spaces") << "   " << "";
-    QTest::newRow("tabs stay") << "\t a \t" << "\t a \t";
-    QTest::newRow("line breaks stay") << " \r\na\r " << "\r\na\r";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("spaces") << "  a b  "
+                            << "a b";
+    QTest::newRow("only spaces") << "   "
+                                 << "";
+    QTest::newRow("tabs stay") << "\t a \t"
+                               << "\t a \t";
+    QTest::newRow("line breaks stay") << " \r\na\r "
+                                      << "\r\na\r";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestPlatform::trimSpacesOnly()
@@ -92,43 +97,117 @@ void TestPlatform::numericPrefix_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("floor");
     QTest::addColumn<QString>("rounded");
-    QTest::newRow("plain") << "20" << "20" << "20";
-    QTest::newRow("nothing") << "" << "0" << "0";
-    QTest::newRow("letters first") << "x1" << "0" << "0";
-    QTest::newRow("blanks anywhere") << " 1\t2\n3 " << "123" << "123";
-    QTest::newRow("CR stops") << "12\r\n3" << "12" << "12";
-    QTest::newRow("comma stops") << "5,20" << "5" << "5";
-    QTest::newRow("sign after blanks") << " - 4" << "-4" << "-4";
-    QTest::newRow("plus") << "+7" << "7" << "7";
-    QTest::newRow("2.9") << "2.9" << "2" << "3";
-    QTest::newRow("-2.5") << "-2.5" << "-3" << "-2";
-    QTest::newRow("2.5 to even") << "2.5" << "2" << "2";
-    QTest::newRow("3.5 to even") << "3.5" << "3" << "4";
-    QTest::newRow("2.51") << "2.51" << "2" << "3";
-    QTest::newRow("second point stops") << "1.5.9" << "1" << "2";
-    QTest::newRow("leading point") << ".5" << "0" << "0";
-    QTest::newRow("negative fraction") << "-.5" << "-1" << "0";
-    QTest::newRow("exponent") << "2e3" << "2000" << "2000";
-    QTest::newRow("negative exponent") << "25E-1" << "2" << "2";
-    QTest::newRow("exponent without digits") << "7e" << "7" << "7";
-    QTest::newRow("exponent sign without digits") << "7e+x" << "7" << "7";
-    QTest::newRow("no mantissa") << "e5" << "0" << "0";
-    QTest::newRow("sign alone") << "-" << "0" << "0";
-    QTest::newRow("tiny") << "1e-999" << "0" << "0";
-    QTest::newRow("tiny negative") << "-1e-999" << "-1" << "0";
-    QTest::newRow("huge") << "1e999" << "-" << "-";
-    QTest::newRow("huge exponent digits") << "1e99999999999999999999" << "-" << "-";
-    QTest::newRow("zero with huge exponent") << "0e99999" << "0" << "0";
-    QTest::newRow("every digit kept") << "9007199254740993" << "9007199254740993" << "-";
-    QTest::newRow("largest 64-bit") << "9223372036854775807" << "9223372036854775807" << "-";
-    QTest::newRow("past 64 bits") << "9223372036854775808" << "-" << "-";
-    QTest::newRow("lowest 64-bit") << "-9223372036854775808" << "-9223372036854775808" << "-";
-    QTest::newRow("below it") << "-9223372036854775808.5" << "-" << "-";
-    QTest::newRow("largest 32-bit") << "2147483647.4" << "2147483647" << "2147483647";
-    QTest::newRow("rounds past 32 bits") << "2147483647.5" << "2147483647" << "-";
-    QTest::newRow("lowest 32-bit") << "-2147483648" << "-2147483648" << "-2147483648";
-    QTest::newRow("many leading zeros") << QString(400, u'0') + "42" << "42" << "42";
-    QTest::newRow("many fraction digits") << "1." + QString(400, u'0') + "1" << "1" << "1";
+    QTest::newRow("plain") << "20"
+                           << "20"
+                           << "20";
+    QTest::newRow("nothing") << ""
+                             << "0"
+                             << "0";
+    QTest::newRow("letters first") << "x1"
+                                   << "0"
+                                   << "0";
+    QTest::newRow("blanks anywhere") << " 1\t2\n3 "
+                                     << "123"
+                                     << "123";
+    QTest::newRow("CR stops") << "12\r\n3"
+                              << "12"
+                              << "12";
+    QTest::newRow("comma stops") << "5,20"
+                                 << "5"
+                                 << "5";
+    QTest::newRow("sign after blanks") << " - 4"
+                                       << "-4"
+                                       << "-4";
+    QTest::newRow("plus") << "+7"
+                          << "7"
+                          << "7";
+    QTest::newRow("2.9") << "2.9"
+                         << "2"
+                         << "3";
+    QTest::newRow("-2.5") << "-2.5"
+                          << "-3"
+                          << "-2";
+    QTest::newRow("2.5 to even") << "2.5"
+                                 << "2"
+                                 << "2";
+    QTest::newRow("3.5 to even") << "3.5"
+                                 << "3"
+                                 << "4";
+    QTest::newRow("2.51") << "2.51"
+                          << "2"
+                          << "3";
+    QTest::newRow("second point stops") << "1.5.9"
+                                        << "1"
+                                        << "2";
+    QTest::newRow("leading point") << ".5"
+                                   << "0"
+                                   << "0";
+    QTest::newRow("negative fraction") << "-.5"
+                                       << "-1"
+                                       << "0";
+    QTest::newRow("exponent") << "2e3"
+                              << "2000"
+                              << "2000";
+    QTest::newRow("negative exponent") << "25E-1"
+                                       << "2"
+                                       << "2";
+    QTest::newRow("exponent without digits") << "7e"
+                                             << "7"
+                                             << "7";
+    QTest::newRow("exponent sign without digits") << "7e+x"
+                                                  << "7"
+                                                  << "7";
+    QTest::newRow("no mantissa") << "e5"
+                                 << "0"
+                                 << "0";
+    QTest::newRow("sign alone") << "-"
+                                << "0"
+                                << "0";
+    QTest::newRow("tiny") << "1e-999"
+                          << "0"
+                          << "0";
+    QTest::newRow("tiny negative") << "-1e-999"
+                                   << "-1"
+                                   << "0";
+    QTest::newRow("huge") << "1e999"
+                          << "-"
+                          << "-";
+    QTest::newRow("huge exponent digits") << "1e99999999999999999999"
+                                          << "-"
+                                          << "-";
+    QTest::newRow("zero with huge exponent") << "0e99999"
+                                             << "0"
+                                             << "0";
+    QTest::newRow("every digit kept") << "9007199254740993"
+                                      << "9007199254740993"
+                                      << "-";
+    QTest::newRow("largest 64-bit") << "9223372036854775807"
+                                    << "9223372036854775807"
+                                    << "-";
+    QTest::newRow("past 64 bits") << "9223372036854775808"
+                                  << "-"
+                                  << "-";
+    QTest::newRow("lowest 64-bit") << "-9223372036854775808"
+                                   << "-9223372036854775808"
+                                   << "-";
+    QTest::newRow("below it") << "-9223372036854775808.5"
+                              << "-"
+                              << "-";
+    QTest::newRow("largest 32-bit") << "2147483647.4"
+                                    << "2147483647"
+                                    << "2147483647";
+    QTest::newRow("rounds past 32 bits") << "2147483647.5"
+                                         << "2147483647"
+                                         << "-";
+    QTest::newRow("lowest 32-bit") << "-2147483648"
+                                   << "-2147483648"
+                                   << "-2147483648";
+    QTest::newRow("many leading zeros") << QString(400, u'0') + "42"
+                                        << "42"
+                                        << "42";
+    QTest::newRow("many fraction digits") << "1." + QString(400, u'0') + "1"
+                                          << "1"
+                                          << "1";
 }
 
 void TestPlatform::numericPrefix()

@@ -39,8 +39,8 @@ namespace {
 
 void addAccounts(AccountStore &store)
 {
-    store.put({"alice", PasswordDigest("pw"), 1, 1, "447700900001"});
-    store.put({"bob", PasswordDigest("bob"), 0, 0, ""});
+    store.put({ "alice", PasswordDigest("pw"), 1, 1, "447700900001" });
+    store.put({ "bob", PasswordDigest("bob"), 0, 0, "" });
 }
 
 QByteArray send(const QString &zdid, const QString &pw, const QString &to)
@@ -55,9 +55,12 @@ void TestServer::answers_data()
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("reply");
     QTest::newRow("credits") << creditsRequest("alice", PasswordDigest("pw")) << QByteArray("=1,1");
-    QTest::newRow("credits, ZDID in capitals") << creditsRequest(" ALICE ", PasswordDigest("pw")) << QByteArray("=1,1");
-    QTest::newRow("credits, unknown ZDID") << creditsRequest("carol", PasswordDigest("pw")) << QByteArray("!w");
-    QTest::newRow("credits, wrong digest") << creditsRequest("alice", PasswordDigest("PW")) << QByteArray("!p");
+    QTest::newRow("credits, ZDID in capitals")
+            << creditsRequest(" ALICE ", PasswordDigest("pw")) << QByteArray("=1,1");
+    QTest::newRow("credits, unknown ZDID")
+            << creditsRequest("carol", PasswordDigest("pw")) << QByteArray("!w");
+    QTest::newRow("credits, wrong digest")
+            << creditsRequest("alice", PasswordDigest("PW")) << QByteArray("!p");
     QTest::newRow("credits, no digest") << creditsRequest("alice", "") << QByteArray("!p");
     QTest::newRow("send to a number") << send("alice", "pw", "4477") << QByteArray("=0,1");
     QTest::newRow("send, no credits") << send("bob", "bob", "4477") << QByteArray("!0");
@@ -65,12 +68,14 @@ void TestServer::answers_data()
     QTest::newRow("send to an unknown ZDID") << send("alice", "pw", "carol") << QByteArray("!rw");
     QTest::newRow("send to a ZDID without mobile") << send("alice", "pw", "Bob") << QByteArray("!rn");
     QTest::newRow("send to a ZDID") << send("alice", "pw", "alice") << QByteArray("=0,1");
-    QByteArray old = "stxt " + AnsiCodec::encode(WireEncode("v1.09 alice " + PasswordDigest("pw") + "\r\n1\r\nhi\rs"));
+    QByteArray old =
+            "stxt " + AnsiCodec::encode(WireEncode("v1.09 alice " + PasswordDigest("pw") + "\r\n1\r\nhi\rs"));
     QTest::newRow("old client") << old << QByteArray(outdatedVersionReply);
     QTest::newRow("garbage") << QByteArray("GET / HTTP/1.0\r\n\r\n") << QByteArray();
     QTest::newRow("prefix only") << QByteArray("stxt ") << QByteArray();
     QTest::newRow("credits without a space") << QByteArray("txt abc") << QByteArray();
-    QTest::newRow("send with one line") << QByteArray("stxt ") + AnsiCodec::encode(WireEncode(u"v1.10 a b")) << QByteArray();
+    QTest::newRow("send with one line")
+            << QByteArray("stxt ") + AnsiCodec::encode(WireEncode(u"v1.10 a b")) << QByteArray();
 }
 
 void TestServer::answers()
@@ -109,7 +114,8 @@ struct Client
 {
     explicit Client(quint16 port, const QByteArray &request)
     {
-        QObject::connect(&socket, &QTcpSocket::connected, &socket, [this, request] { socket.write(request); });
+        QObject::connect(&socket, &QTcpSocket::connected, &socket,
+                         [this, request] { socket.write(request); });
         QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [this] { reply += socket.readAll(); });
         QObject::connect(&socket, &QTcpSocket::disconnected, &socket, [this] { done = true; });
         socket.connectToHost(QHostAddress::LocalHost, port);
@@ -151,7 +157,7 @@ void TestServer::burstOfConcurrentSends()
     QTemporaryDir dir;
     StandInServer server(dir.path());
     QVERIFY(server.open(nullptr));
-    server.accounts().put({"busy", PasswordDigest("pw"), 150, 100, ""});
+    server.accounts().put({ "busy", PasswordDigest("pw"), 150, 100, "" });
     QVERIFY(server.listen(QHostAddress::LocalHost, 0, nullptr));
 
     const int clients = 200;
@@ -195,7 +201,7 @@ void TestServer::bannersInTurn()
     QCOMPARE(QImage::fromData(picture).size(), QSize(468, 60));
 
     QVERIFY(QDir(dir.path()).mkdir("banners"));
-    for (const char *name : {"b.png", "a.png"}) {
+    for (const char *name : { "b.png", "a.png" }) {
         QImage image(name[0] == 'a' ? 10 : 20, 5, QImage::Format_RGB32);
         image.fill(Qt::blue);
         QVERIFY(image.save(dir.filePath(QString("banners/") + name)));
@@ -212,7 +218,8 @@ void TestServer::webPages_data()
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("status");
     QTest::addColumn<QByteArray>("contains");
-    QTest::newRow("home") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n\r\n") << QByteArray("200") << QByteArray("/create/");
+    QTest::newRow("home") << QByteArray("GET / HTTP/1.1\r\nHost: x\r\n\r\n") << QByteArray("200")
+                          << QByteArray("/create/");
     QTest::newRow("banner click") << QByteArray("GET /?banner=a.png HTTP/1.0\r\n\r\n") << QByteArray("200")
                                   << QByteArray("advertisement a.png");
     QTest::newRow("create form") << QByteArray("GET /create/ HTTP/1.0\r\n\r\n") << QByteArray("200")
@@ -221,11 +228,13 @@ void TestServer::webPages_data()
                               << QByteArray("action=\"/buytexts.html\"");
     QTest::newRow("no such page") << QByteArray("GET /x<y> HTTP/1.0\r\n\r\n") << QByteArray("404")
                                   << QByteArray("/x&lt;y&gt;");
-    QTest::newRow("taken, escaped") << QByteArray("POST /create/ HTTP/1.0\r\nContent-Length: 24\r\n\r\nzdid=alice&password=x%3C")
+    QTest::newRow("taken, escaped") << QByteArray(
+            "POST /create/ HTTP/1.0\r\nContent-Length: 24\r\n\r\nzdid=alice&password=x%3C")
                                     << QByteArray("400") << QByteArray("The ZDID alice is taken");
-    QTest::newRow("buy, wrong password") << QByteArray("POST /buytexts.html HTTP/1.0\r\nContent-Length: 33\r\n\r\n"
-                                                       "zdid=alice&password=no&credits=10")
-                                         << QByteArray("400") << QByteArray("wrong password");
+    QTest::newRow("buy, wrong password")
+            << QByteArray("POST /buytexts.html HTTP/1.0\r\nContent-Length: 33\r\n\r\n"
+                          "zdid=alice&password=no&credits=10")
+            << QByteArray("400") << QByteArray("wrong password");
 }
 
 void TestServer::webPages()
@@ -257,15 +266,20 @@ void TestServer::createAnAccountAndBuyCredits()
         return QTest::qWaitFor([&] { return c.done; }) ? c.reply : QByteArray("<no answer>");
     };
     auto post = [](const QByteArray &path, const QByteArray &body) {
-        return "POST " + path + " HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-               "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+        return "POST " + path
+                + " HTTP/1.1\r\nHost: x\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                  "Content-Length: "
+                + QByteArray::number(body.size()) + "\r\n\r\n" + body;
     };
     QVERIFY(exchange(post("/create/", "zdid=new+user&password=p")).startsWith("HTTP/1.0 400"));
-    QVERIFY(exchange(post("/create/", "zdid=carol&password=s%C3%A9cret+1&mobile=4477")).startsWith("HTTP/1.0 200"));
+    QVERIFY(exchange(post("/create/", "zdid=carol&password=s%C3%A9cret+1&mobile=4477"))
+                    .startsWith("HTTP/1.0 200"));
     QCOMPARE(exchange(creditsRequest("carol", PasswordDigest(QString("sécret 1")))), QByteArray("=5,0"));
-    QVERIFY(exchange(post("/buytexts.html", "zdid=carol&password=s%C3%A9cret+1&credits=10")).startsWith("HTTP/1.0 200"));
+    QVERIFY(exchange(post("/buytexts.html", "zdid=carol&password=s%C3%A9cret+1&credits=10"))
+                    .startsWith("HTTP/1.0 200"));
     QCOMPARE(exchange(creditsRequest("carol", PasswordDigest(QString("sécret 1")))), QByteArray("=5,10"));
-    QVERIFY(exchange(post("/buytexts.html", "zdid=carol&password=s%C3%A9cret+1&credits=0")).startsWith("HTTP/1.0 400"));
+    QVERIFY(exchange(post("/buytexts.html", "zdid=carol&password=s%C3%A9cret+1&credits=0"))
+                    .startsWith("HTTP/1.0 400"));
 
     AccountStore reread(dir.path());
     QVERIFY(reread.load());

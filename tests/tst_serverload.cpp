@@ -21,31 +21,32 @@ namespace {
 
 struct Server
 {
-    explicit Server(const QString &data)
-        : data(data)
-    {
-    }
+    explicit Server(const QString &data) : data(data) { }
     bool addAccount(qint64 credits)
     {
-        return QProcess::execute(ZENDRY_SERVER_BINARY, {"--data", data, "--add-account", "load", "pw",
-                                                       QString::number(credits), "0"}) == 0;
+        return QProcess::execute(
+                       ZENDRY_SERVER_BINARY,
+                       { "--data", data, "--add-account", "load", "pw", QString::number(credits), "0" })
+                == 0;
     }
     bool start()
     {
         process.setProgram(ZENDRY_SERVER_BINARY);
-        process.setArguments({"--data", data, "--listen", "127.0.0.1:0"});
+        process.setArguments({ "--data", data, "--listen", "127.0.0.1:0" });
         process.start();
         if (!process.waitForStarted(10000))
             return false;
         // "zendry-server on 127.0.0.1:PORT with N accounts"
         QByteArray out;
         const QRegularExpression line("on 127\\.0\\.0\\.1:(\\d+) ");
-        return QTest::qWaitFor([&] {
-            out += process.readAllStandardOutput();
-            const auto m = line.match(QString::fromLatin1(out));
-            port = m.hasMatch() ? quint16(m.captured(1).toUInt()) : 0;
-            return port != 0;
-        }, 10000);
+        return QTest::qWaitFor(
+                [&] {
+                    out += process.readAllStandardOutput();
+                    const auto m = line.match(QString::fromLatin1(out));
+                    port = m.hasMatch() ? quint16(m.captured(1).toUInt()) : 0;
+                    return port != 0;
+                },
+                10000);
     }
     // The account's credits as the data file holds them; -1 when the file is not valid.
     qint64 creditsOnDisk() const
@@ -71,9 +72,7 @@ struct Server
 // Keeps `concurrent` exchanges open until `total` have been started.
 struct Load
 {
-    Load(quint16 port, int concurrent, int total)
-        : port(port)
-        , total(total)
+    Load(quint16 port, int concurrent, int total) : port(port), total(total)
     {
         for (int i = 0; i < concurrent; ++i)
             startOne();
@@ -113,7 +112,8 @@ struct Load
     int total;
     int started = 0, finished = 0, refused = 0;
     QSet<QByteArray> replies;
-    const QByteArray request = zendry::sendRequest("load", zendry::PasswordDigest("pw"), "447700900123", "load", "l");
+    const QByteArray request =
+            zendry::sendRequest("load", zendry::PasswordDigest("pw"), "447700900123", "load", "l");
 };
 
 } // namespace
@@ -164,7 +164,10 @@ void TestServerLoad::killedInTheMiddle()
     QVERIFY2(onDisk >= 0, "accounts.json is not valid after the kill");
     const qint64 spent = credits - onDisk;
     QVERIFY2(spent >= load.replies.size() && spent <= load.started,
-             qPrintable(QString("spent %1, answered %2, asked %3").arg(spent).arg(load.replies.size()).arg(load.started)));
+             qPrintable(QString("spent %1, answered %2, asked %3")
+                                .arg(spent)
+                                .arg(load.replies.size())
+                                .arg(load.started)));
 }
 
 QTEST_GUILESS_MAIN(TestServerLoad)

@@ -30,15 +30,41 @@ void TestService::requestBodies_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("sig");
     QTest::addColumn<QString>("body");
-    QTest::newRow("credits, trimmed ZDID, empty digest") << true << " alice " << "" << "" << "" << "" << "alice ";
-    QTest::newRow("credits with digest") << true << "bob" << "ab12" << "x" << "y" << "z" << "bob ab12";
-    QTest::newRow("two lines") << false << "bob" << "d1" << " 4477 " << "a\r\nb" << "-x"
+    QTest::newRow("credits, trimmed ZDID, empty digest") << true << " alice "
+                                                         << ""
+                                                         << ""
+                                                         << ""
+                                                         << ""
+                                                         << "alice ";
+    QTest::newRow("credits with digest") << true << "bob"
+                                         << "ab12"
+                                         << "x"
+                                         << "y"
+                                         << "z"
+                                         << "bob ab12";
+    QTest::newRow("two lines") << false << "bob"
+                               << "d1"
+                               << " 4477 "
+                               << "a\r\nb"
+                               << "-x"
                                << "v1.10 bob d1\r\n4477\r\na\rb\r-x";
-    QTest::newRow("trailing line break stays") << false << "bob" << "d1" << "1" << "hi\r\n" << "s"
+    QTest::newRow("trailing line break stays") << false << "bob"
+                                               << "d1"
+                                               << "1"
+                                               << "hi\r\n"
+                                               << "s"
                                                << "v1.10 bob d1\r\n1\r\nhi\r\rs";
-    QTest::newRow("empty signature ends in CR") << false << "bob" << "" << "1" << " hi " << "  "
+    QTest::newRow("empty signature ends in CR") << false << "bob"
+                                                << ""
+                                                << "1"
+                                                << " hi "
+                                                << "  "
                                                 << "v1.10 bob \r\n1\r\nhi\r";
-    QTest::newRow("tabs are not trimmed") << false << "\tbob" << "d" << "1" << "\thi" << "s\t"
+    QTest::newRow("tabs are not trimmed") << false << "\tbob"
+                                          << "d"
+                                          << "1"
+                                          << "\thi"
+                                          << "s\t"
                                           << "v1.10 \tbob d\r\n1\r\n\thi\rs\t";
 }
 
@@ -51,15 +77,15 @@ void TestService::requestBodies()
     QFETCH(QString, message);
     QFETCH(QString, sig);
     QFETCH(QString, body);
-    QCOMPARE(refresh ? creditsRequestBody(zdid, hash) : sendRequestBody(zdid, hash, number, message, sig), body);
+    QCOMPARE(refresh ? creditsRequestBody(zdid, hash) : sendRequestBody(zdid, hash, number, message, sig),
+             body);
 }
 
 void TestService::requestsOnTheWire()
 {
     // "alice " reversed and mirrored: the space becomes a comma and leads.
     QCOMPARE(creditsRequest(" alice ", ""), QByteArray("txt ,VXROZ"));
-    QCOMPARE(sendRequest("ab", "", "12", "c\r\nd", "é"),
-             QByteArray("stxt \xE9:W:X;:78;:,YZ,98.8E"));
+    QCOMPARE(sendRequest("ab", "", "12", "c\r\nd", "é"), QByteArray("stxt \xE9:W:X;:78;:,YZ,98.8E"));
 }
 
 void TestService::replies_data()
@@ -79,7 +105,8 @@ void TestService::replies_data()
     QTest::newRow("!RW") << "!RW" << Kind::RecipientUnknown << 0ll << 0ll << "";
     QTest::newRow("!Rn") << "!Rn" << Kind::RecipientNoMobile << 0ll << 0ll << "";
     QTest::newRow("!rN") << "!rN" << Kind::RecipientNoMobile << 0ll << 0ll << "";
-    QTest::newRow("message") << "!\"Down for\r\nrepairs" << Kind::ServiceMessage << 0ll << 0ll << "Down for\r\nrepairs";
+    QTest::newRow("message") << "!\"Down for\r\nrepairs" << Kind::ServiceMessage << 0ll << 0ll
+                             << "Down for\r\nrepairs";
     QTest::newRow("empty message") << "!\"" << Kind::ServiceMessage << 0ll << 0ll << "";
     QTest::newRow("=5,20") << "=5,20" << Kind::Balance << 5ll << 20ll << "";
     QTest::newRow("=5,20 CR LF") << "=5,20\r\n" << Kind::Balance << 5ll << 20ll << "";
@@ -90,8 +117,8 @@ void TestService::replies_data()
     QTest::newRow("=15 has no comma") << "=15" << Kind::BadBalance << 0ll << 0ll << "";
     QTest::newRow("too large to hold") << "=1e999,5" << Kind::BadBalance << 0ll << 0ll << "";
     QTest::newRow("just past 64 bits") << "=1,9223372036854775808" << Kind::BadBalance << 0ll << 0ll << "";
-    QTest::newRow("largest that fits") << "=1,9223372036854775807" << Kind::Balance << 1ll
-                                       << 9223372036854775807ll << "";
+    QTest::newRow("largest that fits")
+            << "=1,9223372036854775807" << Kind::Balance << 1ll << 9223372036854775807ll << "";
     QTest::newRow("empty") << "" << Kind::Unrecognised << 0ll << 0ll << "";
     QTest::newRow("letter") << "ok" << Kind::Unrecognised << 0ll << 0ll << "";
     QTest::newRow("digit") << "5,5" << Kind::Unrecognised << 0ll << 0ll << "";

@@ -22,7 +22,7 @@ void TestStandIn::sendAndRefresh()
     QTemporaryDir data;
     server::StandInServer service(data.path());
     QVERIFY(service.open(nullptr));
-    service.accounts().put({"demo", PasswordDigest("demo"), 1, 2, "447700900000"});
+    service.accounts().put({ "demo", PasswordDigest("demo"), 1, 2, "447700900000" });
     QVERIFY(service.listen(QHostAddress::LocalHost, 0, nullptr));
     QList<server::Delivery> delivered;
     connect(&service, &server::StandInServer::delivered, this,

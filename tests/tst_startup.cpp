@@ -20,11 +20,10 @@ const QString demoDigest = PasswordDigest("demo");
 // The stand-in service, ad server and pages on one loopback port.
 struct StandIn
 {
-    StandIn()
-        : server(data.path())
+    StandIn() : server(data.path())
     {
         server.open(nullptr);
-        server.accounts().put({"demo", demoDigest, 3, 7, "447700900000"});
+        server.accounts().put({ "demo", demoDigest, 3, 7, "447700900000" });
         server.listen(QHostAddress::LocalHost, 0, nullptr);
     }
     QTemporaryDir data;
@@ -74,8 +73,8 @@ void TestStartUp::firstRunInAnEmptyFolder()
     f.start();
     QCOMPARE(f.bytes("Zendry SMS.ini"), QByteArray());
     QCOMPARE(f.bytes("Phonebook.txt"), QByteArray());
-    QCOMPARE(entries(f), QStringList{"<new>"});
-    for (const char *name : {"ZDID", "PW", "Number", "Sig", "FreeCredits", "Credits"})
+    QCOMPARE(entries(f), QStringList{ "<new>" });
+    for (const char *name : { "ZDID", "PW", "Number", "Sig", "FreeCredits", "Credits" })
         QVERIFY2(f.edit(name)->text().isEmpty(), name);
     QVERIFY(f.window->isEnabled());
     QCOMPARE(f.window->adLink(), QString("http://www.test.example/"));
@@ -84,7 +83,8 @@ void TestStartUp::firstRunInAnEmptyFolder()
     f.showActive();
     QCOMPARE(QApplication::focusWidget()->objectName(), QString("ToName"));
     // The first fetch was started: the stand-in's banner and link replace the defaults.
-    QTRY_VERIFY(f.window->adLink().startsWith(QString("http://127.0.0.1:%1/?banner=").arg(standIn.server.port())));
+    QTRY_VERIFY(f.window->adLink().startsWith(
+            QString("http://127.0.0.1:%1/?banner=").arg(standIn.server.port())));
     QVERIFY(f.boxes.shown.isEmpty());
 }
 
@@ -92,7 +92,8 @@ void TestStartUp::savedDetailsRefreshAtStartUp()
 {
     StandIn standIn;
     WindowFixture f(at(standIn.server.port()));
-    f.put("Zendry SMS.ini", "ZDID=demo\r\npassword=" + demoDigest.toLatin1() + "\r\nsignature=D\r\nAutoRefresh=1\r\n");
+    f.put("Zendry SMS.ini",
+          "ZDID=demo\r\npassword=" + demoDigest.toLatin1() + "\r\nsignature=D\r\nAutoRefresh=1\r\n");
     f.start();
     // The request is out before the window is shown, and the window waits for it.
     QVERIFY(f.window->exchangeInProgress());
@@ -112,7 +113,7 @@ void TestStartUp::refreshWithoutSavedDetailsSendsNothing()
 {
     ScriptedService service;
     service.mode = ScriptedService::Mode::Silent;
-    WindowFixture f(WindowFixture::Options{service.port(), 2000, "127.0.0.2", false});
+    WindowFixture f(WindowFixture::Options{ service.port(), 2000, "127.0.0.2", false });
     f.put("Zendry SMS.ini", "ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=1\r\n");
     f.start();
     QVERIFY(!f.window->exchangeInProgress());
@@ -126,7 +127,7 @@ void TestStartUp::refreshWithoutSavedDetailsSendsNothing()
 void TestStartUp::aDigestWithoutAZdidAsksBeforeTheWindowOpens()
 {
     ScriptedService service;
-    WindowFixture f(WindowFixture::Options{service.port(), 2000, "127.0.0.2", false});
+    WindowFixture f(WindowFixture::Options{ service.port(), 2000, "127.0.0.2", false });
     f.put("Zendry SMS.ini", "password=" + demoDigest.toLatin1() + "\r\nAutoRefresh=1\r\n");
     f.start();
     QCOMPARE(f.boxes.shown.size(), 1);
@@ -142,7 +143,7 @@ void TestStartUp::aDigestWithoutAZdidAsksBeforeTheWindowOpens()
 // the window, and the files are written all the same.
 void TestStartUp::closingWhileEverythingIsPending()
 {
-    for (const char *pending : {"send", "refresh"}) {
+    for (const char *pending : { "send", "refresh" }) {
         ScriptedService silent;
         silent.mode = ScriptedService::Mode::Silent;
         WindowFixture f(at(silent.port(), true)); // the ad server is silent too
@@ -157,7 +158,8 @@ void TestStartUp::closingWhileEverythingIsPending()
         QVERIFY(f.window->exchangeInProgress());
         QTRY_COMPARE(silent.connections, 2); // the banner fetch and the exchange
         QVERIFY(f.window->close());
-        QCOMPARE(f.bytes("Zendry SMS.ini"), QByteArray("ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=0\r\n"));
+        QCOMPARE(f.bytes("Zendry SMS.ini"),
+                 QByteArray("ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=0\r\n"));
         QCOMPARE(f.bytes("Phonebook.txt"), QByteArray(strcmp(pending, "send") == 0 ? "4477 Ann\r\n" : ""));
         QVERIFY(f.boxes.shown.isEmpty());
     }
@@ -182,20 +184,23 @@ void TestStartUp::aFullRoundTrip()
         QTest::mouseClick(f.control("SavePW"), Qt::LeftButton);
         QTest::mouseClick(f.control("AutoRefresh"), Qt::LeftButton);
         f.edit("Sig")->setText("  Demo  D.  ");
-        const QList<QPair<QString, QString>> contacts = {{"Zoë Ann", "447700900001"}, {"bob", "friend"}};
+        const QList<QPair<QString, QString>> contacts = { { "Zoë Ann", "447700900001" },
+                                                          { "bob", "friend" } };
         for (const auto &[name, number] : contacts) {
             f.control<QComboBox>("ToName")->setEditText(name);
             f.edit("Number")->setText(number);
             f.control<QPlainTextEdit>("Message")->setPlainText("hello " + name);
             f.button("Send")->click();
-            QTRY_COMPARE(f.boxes.shown.size(), int(contacts.indexOf({name, number})) + 1);
+            QTRY_COMPARE(f.boxes.shown.size(), int(contacts.indexOf({ name, number })) + 1);
             QTRY_VERIFY(f.window->isEnabled());
         }
         QCOMPARE(f.boxes.shown.last().title, QString("Error")); // "friend" is no user of the stand-in
         QVERIFY(f.window->close());
         settings = f.bytes("Zendry SMS.ini");
         phonebook = f.bytes("Phonebook.txt");
-        QCOMPARE(settings, "ZDID=demo\r\npassword=" + demoDigest.toLatin1() + "\r\nsignature=Demo  D.\r\nAutoRefresh=1\r\n");
+        QCOMPARE(settings,
+                 "ZDID=demo\r\npassword=" + demoDigest.toLatin1()
+                         + "\r\nsignature=Demo  D.\r\nAutoRefresh=1\r\n");
         QCOMPARE(phonebook, QByteArray("447700900001 Zo\xEB Ann\r\nfriend bob\r\n"));
         f.window.reset();
         QVERIFY(QDir(f.folder.path()).rename(f.folder.path(), folder.filePath("program")));
@@ -212,7 +217,7 @@ void TestStartUp::aFullRoundTrip()
     QVERIFY(again.control<QCheckBox>("SavePW")->isChecked());
     QVERIFY(again.control<QCheckBox>("AutoRefresh")->isChecked());
     QCOMPARE(again.edit("FreeCredits")->text(), QString("2"));
-    QCOMPARE(entries(again), (QStringList{"<new>", "bob", QString("Zoë Ann")}));
+    QCOMPARE(entries(again), (QStringList{ "<new>", "bob", QString("Zoë Ann") }));
     QVERIFY(again.window->close());
     QCOMPARE(again.bytes("Zendry SMS.ini"), settings);
     QCOMPARE(again.bytes("Phonebook.txt"), phonebook);

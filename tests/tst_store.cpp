@@ -58,13 +58,13 @@ void TestStore::lines_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("empty") << QByteArray() << QStringList();
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
-    QTest::newRow("lone CR") << QByteArray("a\rb") << QStringList{"a", "b"};
-    QTest::newRow("lone LF is part of the line") << QByteArray("a\nb\r\nc") << QStringList{"a\nb", "c"};
-    QTest::newRow("no end on the last line") << QByteArray("a\r\nb") << QStringList{"a", "b"};
-    QTest::newRow("blank lines") << QByteArray("\r\n\r\r\n") << QStringList{"", "", ""};
-    QTest::newRow("LF CR") << QByteArray("a\n\rb") << QStringList{"a\n", "b"};
-    QTest::newRow("Windows-1252") << QByteArray("caf\xE9 \x80") << QStringList{QString("café €")};
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{ "a", "b" };
+    QTest::newRow("lone CR") << QByteArray("a\rb") << QStringList{ "a", "b" };
+    QTest::newRow("lone LF is part of the line") << QByteArray("a\nb\r\nc") << QStringList{ "a\nb", "c" };
+    QTest::newRow("no end on the last line") << QByteArray("a\r\nb") << QStringList{ "a", "b" };
+    QTest::newRow("blank lines") << QByteArray("\r\n\r\r\n") << QStringList{ "", "", "" };
+    QTest::newRow("LF CR") << QByteArray("a\n\rb") << QStringList{ "a\n", "b" };
+    QTest::newRow("Windows-1252") << QByteArray("caf\xE9 \x80") << QStringList{ QString("café €") };
 }
 
 void TestStore::lines()
@@ -77,7 +77,7 @@ void TestStore::lines()
 void TestStore::writeEndsEveryLineWithCrLf()
 {
     FailingDevice device(1000);
-    QVERIFY(TextFile::write(device, {"é", "", "x\ny"}, nullptr));
+    QVERIFY(TextFile::write(device, { "é", "", "x\ny" }, nullptr));
     QCOMPARE(device.written, QByteArray("\xE9\r\n\r\nx\ny\r\n"));
 }
 
@@ -85,7 +85,7 @@ void TestStore::aWriteThatFailsPartWaySaysWhy()
 {
     FailingDevice device(5);
     QString why;
-    QVERIFY(!TextFile::write(device, {"first line", "second"}, &why));
+    QVERIFY(!TextFile::write(device, { "first line", "second" }, &why));
     QCOMPARE(why, QString("No space left on device"));
 }
 
@@ -94,9 +94,9 @@ void TestStore::saveReplacesTheFileWhole()
     QTemporaryDir dir;
     const QString path = dir.filePath("x.txt");
     writeBytes(path, "old content that is longer\r\n");
-    QVERIFY(TextFile::save(path, {"new"}, nullptr));
+    QVERIFY(TextFile::save(path, { "new" }, nullptr));
     QCOMPARE(fileBytes(path), QByteArray("new\r\n"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"x.txt"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{ "x.txt" });
 }
 
 void TestStore::aFolderInTheWayFailsTheSave()
@@ -105,7 +105,7 @@ void TestStore::aFolderInTheWayFailsTheSave()
     const QString path = dir.filePath("x.txt");
     QVERIFY(QDir().mkdir(path));
     QString why;
-    QVERIFY(!TextFile::save(path, {"new"}, &why));
+    QVERIFY(!TextFile::save(path, { "new" }, &why));
     QVERIFY(!why.isEmpty());
     QVERIFY(QFileInfo(path).isDir());
     TextFile::createIfMissing(path); // no error, nothing changes
@@ -137,7 +137,7 @@ void TestStore::aSaveCutShortLeavesTheOldFile()
     QVERIFY(!saved_ok);
     QVERIFY(!why.isEmpty());
     QCOMPARE(fileBytes(path), old);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Phonebook.txt"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{ "Phonebook.txt" });
 #else
     QSKIP("needs a file-size limit");
 #endif
@@ -148,21 +148,26 @@ void TestStore::settingsLines_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<QStringList>("values");
-    QTest::newRow("as written") << QByteArray("ZDID=bob\r\npassword=ab12\r\nsignature=B b\r\nAutoRefresh=1\r\n")
-                                << QList<int>{0, 1, 2, 3} << QStringList{"bob", "ab12", "B b", ""};
-    QTest::newRow("any case, spaces around") << QByteArray("  zdid=x  \r\nPASSWORD=Y\rSIGNATURE=\r\n AUTOREFRESH=1 ")
-                                             << QList<int>{0, 1, 2, 3} << QStringList{"x", "Y", "", ""};
-    QTest::newRow("spaces after = stay") << QByteArray("ZDID=  x") << QList<int>{0} << QStringList{"  x"};
-    QTest::newRow("tabs are not stripped") << QByteArray("\tZDID=x\r\nZDID=y\t") << QList<int>{0} << QStringList{"y\t"};
+    QTest::newRow("as written") << QByteArray(
+            "ZDID=bob\r\npassword=ab12\r\nsignature=B b\r\nAutoRefresh=1\r\n")
+                                << QList<int>{ 0, 1, 2, 3 } << QStringList{ "bob", "ab12", "B b", "" };
+    QTest::newRow("any case, spaces around")
+            << QByteArray("  zdid=x  \r\nPASSWORD=Y\rSIGNATURE=\r\n AUTOREFRESH=1 ")
+            << QList<int>{ 0, 1, 2, 3 } << QStringList{ "x", "Y", "", "" };
+    QTest::newRow("spaces after = stay") << QByteArray("ZDID=  x") << QList<int>{ 0 } << QStringList{ "  x" };
+    QTest::newRow("tabs are not stripped")
+            << QByteArray("\tZDID=x\r\nZDID=y\t") << QList<int>{ 0 } << QStringList{ "y\t" };
     QTest::newRow("space before =") << QByteArray("ZDID =x\r\nsignature =y") << QList<int>{} << QStringList{};
     QTest::newRow("refresh 0 or 10") << QByteArray("AutoRefresh=0\r\nAutoRefresh=10\r\nAutoRefresh=1x")
                                      << QList<int>{} << QStringList{};
     QTest::newRow("repeated keys, in order") << QByteArray("ZDID=a\r\nZDID=\r\npassword=p\r\nZDID=c")
-                                             << QList<int>{0, 0, 1, 0} << QStringList{"a", "", "p", "c"};
-    QTest::newRow("lone LF inside a value") << QByteArray("signature=a\nb\r\n") << QList<int>{2} << QStringList{"a\nb"};
-    QTest::newRow("Windows-1252 value") << QByteArray("signature=Ren\xE9 \x80") << QList<int>{2}
-                                        << QStringList{QString("René €")};
-    QTest::newRow("other lines") << QByteArray("[Zendry]\r\n; comment\r\n\r\nname=x") << QList<int>{} << QStringList{};
+                                             << QList<int>{ 0, 0, 1, 0 } << QStringList{ "a", "", "p", "c" };
+    QTest::newRow("lone LF inside a value")
+            << QByteArray("signature=a\nb\r\n") << QList<int>{ 2 } << QStringList{ "a\nb" };
+    QTest::newRow("Windows-1252 value")
+            << QByteArray("signature=Ren\xE9 \x80") << QList<int>{ 2 } << QStringList{ QString("René €") };
+    QTest::newRow("other lines") << QByteArray("[Zendry]\r\n; comment\r\n\r\nname=x") << QList<int>{}
+                                 << QStringList{};
 }
 
 void TestStore::settingsLines()
@@ -194,17 +199,19 @@ void TestStore::phonebookLines_data()
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("numbers");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("inner spaces") << QByteArray("4477 Mary Ann Smith\r\n") << QStringList{"Mary Ann Smith"}
-                                  << QStringList{"4477"} << QByteArray("4477 Mary Ann Smith\r\n");
-    QTest::newRow("no space") << QByteArray("Bob") << QStringList{"Bob"} << QStringList{""} << QByteArray(" Bob\r\n");
-    QTest::newRow("leading space") << QByteArray(" Bob\r\n") << QStringList{"Bob"} << QStringList{""}
+    QTest::newRow("inner spaces") << QByteArray("4477 Mary Ann Smith\r\n") << QStringList{ "Mary Ann Smith" }
+                                  << QStringList{ "4477" } << QByteArray("4477 Mary Ann Smith\r\n");
+    QTest::newRow("no space") << QByteArray("Bob") << QStringList{ "Bob" } << QStringList{ "" }
+                              << QByteArray(" Bob\r\n");
+    QTest::newRow("leading space") << QByteArray(" Bob\r\n") << QStringList{ "Bob" } << QStringList{ "" }
                                    << QByteArray(" Bob\r\n");
-    QTest::newRow("second space starts the name") << QByteArray("1  Bob") << QStringList{" Bob"} << QStringList{"1"}
-                                                  << QByteArray("1  Bob\r\n");
-    QTest::newRow("empty names are skipped") << QByteArray("1 A\r\n\r\n4477 \r\n2 B\r\n") << QStringList{"A", "B"}
-                                             << QStringList{"1", "2"} << QByteArray("1 A\r\n2 B\r\n");
-    QTest::newRow("Windows-1252 and lone LF") << QByteArray("+1 Andr\xE9\n2\r\n") << QStringList{"André\n2"}
-                                              << QStringList{"+1"} << QByteArray("+1 Andr\xE9\n2\r\n");
+    QTest::newRow("second space starts the name") << QByteArray("1  Bob") << QStringList{ " Bob" }
+                                                  << QStringList{ "1" } << QByteArray("1  Bob\r\n");
+    QTest::newRow("empty names are skipped")
+            << QByteArray("1 A\r\n\r\n4477 \r\n2 B\r\n") << QStringList{ "A", "B" } << QStringList{ "1", "2" }
+            << QByteArray("1 A\r\n2 B\r\n");
+    QTest::newRow("Windows-1252 and lone LF") << QByteArray("+1 Andr\xE9\n2\r\n") << QStringList{ "André\n2" }
+                                              << QStringList{ "+1" } << QByteArray("+1 Andr\xE9\n2\r\n");
     QTest::newRow("empty file") << QByteArray() << QStringList() << QStringList() << QByteArray();
 }
 
@@ -228,7 +235,7 @@ void TestStore::phonebookLines()
 
 void TestStore::phonebookKeepsFiveHundred()
 {
-    for (int count : {500, 501, 100000}) {
+    for (int count : { 500, 501, 100000 }) {
         QStringList lines;
         for (int i = 0; i < count; ++i)
             lines << QString("%1 Contact %1").arg(i);

@@ -38,7 +38,8 @@ void TestWindow::controlsStandWhereTheFormPutsThem_data()
     QTest::addColumn<QRect>("geometry");
     // Positions in pixels: the form's twips divided by 15.
     auto row = [](const char *name, const char *type, const char *caption, int l, int t, int w, int h) {
-        QTest::newRow(name) << name << type << QString::fromUtf8(caption) << QRect(l / 15, t / 15, w / 15, h / 15);
+        QTest::newRow(name) << name << type << QString::fromUtf8(caption)
+                            << QRect(l / 15, t / 15, w / 15, h / 15);
     };
     row("CreateZDID", "QPushButton", "&Create ZDID", 1140, 180, 1575, 315);
     row("Purchase", "QPushButton", "&Purchase Credits", 2880, 180, 1575, 315);
@@ -119,7 +120,8 @@ void TestWindow::captionsFitTheirRectangles()
         QVERIFY2(need.width() <= label->width() && need.height() <= label->height(), qPrintable(text));
     }
     for (QPushButton *button : f.window->findChildren<QPushButton *>())
-        QVERIFY2(fm.horizontalAdvance(button->text().remove(u'&')) < button->width(), qPrintable(button->text()));
+        QVERIFY2(fm.horizontalAdvance(button->text().remove(u'&')) < button->width(),
+                 qPrintable(button->text()));
     QVERIFY(f.window->font().pixelSize() >= 7);
 }
 
@@ -128,9 +130,9 @@ void TestWindow::tabOrder()
     WindowFixture f;
     f.showActive();
     QCOMPARE(QApplication::focusWidget(), f.control("ToName"));
-    const QStringList expected = {"Number", "DeleteContact", "Message", "Sig", "Chars", "Send",
-                                  "CreateZDID", "Purchase", "HelpButton", "ZDID", "PW", "SavePW",
-                                  "FreeCredits", "Credits", "Refresh", "ToName"};
+    const QStringList expected = { "Number",      "DeleteContact", "Message",    "Sig",   "Chars", "Send",
+                                   "CreateZDID",  "Purchase",      "HelpButton", "ZDID",  "PW",    "SavePW",
+                                   "FreeCredits", "Credits",       "Refresh",    "ToName" };
     for (const QString &next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), next);
@@ -168,7 +170,7 @@ void TestWindow::designTimeState()
     QVERIFY(!f.control<QCheckBox>("SavePW")->isChecked());
     QVERIFY(f.control<QLabel>("Banner")->pixmap().isNull());
     QCOMPARE(f.control("Banner")->cursor().shape(), Qt::PointingHandCursor);
-    for (const char *name : {"FreeCredits", "Credits", "Chars"})
+    for (const char *name : { "FreeCredits", "Credits", "Chars" })
         QVERIFY2(f.edit(name)->isReadOnly(), name);
 
     QLineEdit *pw = f.edit("PW");
@@ -197,7 +199,7 @@ void TestWindow::boxesLiftTheLengthLimit()
 {
     WindowFixture f;
     const QString longText(40000, u'x');
-    for (const char *name : {"ZDID", "PW", "Number", "Sig"}) {
+    for (const char *name : { "ZDID", "PW", "Number", "Sig" }) {
         f.edit(name)->setText(longText);
         QCOMPARE(f.edit(name)->text().size(), longText.size());
     }
@@ -322,7 +324,8 @@ void TestWindow::typedNamesStayOutOfTheList()
 void TestWindow::everyControlHasAnAccessibleName()
 {
     WindowFixture f;
-    const QList<QWidget *> controls = f.window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    const QList<QWidget *> controls =
+            f.window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(controls.size(), 28);
     for (QWidget *w : controls) {
         QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));

@@ -7,11 +7,7 @@
 class FailingDevice : public QIODevice
 {
 public:
-    explicit FailingDevice(qint64 capacity)
-        : m_capacity(capacity)
-    {
-        open(QIODevice::WriteOnly);
-    }
+    explicit FailingDevice(qint64 capacity) : m_capacity(capacity) { open(QIODevice::WriteOnly); }
     QByteArray written;
 
 protected:

@@ -10,7 +10,7 @@ class RecordingDesktop : public zendry::Desktop
 public:
     void open(QWidget *, const QString &verb, const QString &target) override
     {
-        opened.append({verb, target});
+        opened.append({ verb, target });
     }
     QList<QPair<QString, QString>> opened; // verb, target
 };

@@ -11,9 +11,9 @@ class ScriptedService : public QTcpServer
 
 public:
     enum class Mode {
-        Reply,      // answer the first data with `reply`, in one write
-        TwoPieces,  // answer with `reply`, then `secondPiece` a little later
-        Silent,     // read, never answer
+        Reply, // answer the first data with `reply`, in one write
+        TwoPieces, // answer with `reply`, then `secondPiece` a little later
+        Silent, // read, never answer
         CloseAtOnce // close as soon as the connection is made
     };
 

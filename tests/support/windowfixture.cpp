@@ -3,13 +3,9 @@
 #include <QFile>
 #include <QTest>
 
-WindowFixture::WindowFixture(quint16 port, int timeoutMs)
-    : WindowFixture(Options{port, timeoutMs})
-{
-}
+WindowFixture::WindowFixture(quint16 port, int timeoutMs) : WindowFixture(Options{ port, timeoutMs }) { }
 
-WindowFixture::WindowFixture(const Options &o)
-    : options(o)
+WindowFixture::WindowFixture(const Options &o) : options(o)
 {
     if (options.startNow)
         start();

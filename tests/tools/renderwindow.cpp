@@ -31,7 +31,9 @@ int main(int argc, char *argv[])
     f.control<QPlainTextEdit>("Message")->setPlainText(QStringLiteral("See you at eight by the station?"));
     f.window->show();
     // The start-up fetch finds no ad server and shows the shipped banner.
-    QTest::qWaitFor([&] { return f.window->adCountdown() == 120 && !f.control<QLabel>("Banner")->pixmap().isNull(); });
+    QTest::qWaitFor([&] {
+        return f.window->adCountdown() == 120 && !f.control<QLabel>("Banner")->pixmap().isNull();
+    });
     const QPixmap shot = f.window->grab();
     if (!shot.save(QString::fromLocal8Bit(argv[1]))) {
         qWarning("could not write %s", argv[1]);

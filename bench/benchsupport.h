@@ -9,20 +9,22 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+// Boxes that answer with their default and a desktop that opens nothing:
+// a benchmark has no one to click.
+struct SilentBoxes : zendry::MessageBoxes
+{
+    Answer show(QWidget *, const QString &, const QString &, Buttons, Answer a) override { return a; }
+};
+struct NoDesktop : zendry::Desktop
+{
+    void open(QWidget *, const QString &, const QString &) override {}
+};
+
 // A program folder as a long-time user leaves it: saved details (without the
 // start-up refresh, which would wait on the network), 500 contacts, the
 // shipped banner. The ad server is an address where nothing listens.
 struct StartupFolder
 {
-    struct SilentBoxes : zendry::MessageBoxes
-    {
-        Answer show(QWidget *, const QString &, const QString &, Buttons, Answer a) override { return a; }
-    };
-    struct NoDesktop : zendry::Desktop
-    {
-        void open(QWidget *, const QString &, const QString &) override {}
-    };
-
     StartupFolder()
     {
         write("Zendry SMS.ini", "ZDID=demo\r\npassword=" + zendry::PasswordDigest("demo").toLatin1()

@@ -1,0 +1,14 @@
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+// The benchmarks that drive the window need an application, offscreen.
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
