@@ -20,6 +20,7 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <limits>
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QDir>
@@ -79,6 +80,7 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     // The list of To is the phonebook's, and only the program changes it.
     ui->ToName->setModel(&m_contactList);
     ui->ToName->setCompleter(nullptr);
+    ui->ToName->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     ui->ToName->setCurrentIndex(-1);
 
     TimeOut->setInterval(setup.exchangeTimeoutMs);
