@@ -63,7 +63,6 @@ private slots:
     void pickingAnEntryFillsTheNumber();
     void deleteContact_data();
     void deleteContact();
-    void deletingWhenFullFreesTheLastSlot();
 };
 
 void TestLocalData::loadSettings_data()
@@ -232,28 +231,6 @@ void TestLocalData::deleteContact()
     QCOMPARE(f.boxes.shown[0].text, "Are you sure you want to delete " + asked + " from your contacts?");
     QCOMPARE(f.boxes.shown[0].defaultAnswer, Answer::Yes);
     QCOMPARE(f.to()->currentText().isEmpty() && f.edit("Number")->text().isEmpty(), answer == Answer::Yes);
-}
-
-void TestLocalData::deletingWhenFullFreesTheLastSlot()
-{
-    Local f;
-    QByteArray file;
-    for (int i = 0; i < 501; ++i)
-        file += QByteArray::number(i) + " c" + QByteArray::number(i) + "\r\n";
-    f.put("Phonebook.txt", file);
-    f.window->LoadPhonebook();
-    QCOMPARE(f.to()->count(), 501); // "<new>" and 500 names; the 501st line is dropped
-    f.showActive();
-    f.to()->setEditText("newcomer");
-    f.button("Send")->click();
-    QCOMPARE(f.to()->count(), 501); // full: nothing recorded
-    f.pick("c250");
-    f.deleteAndSave(Answer::Yes);
-    QCOMPARE(f.window->contactNames()[250] + f.window->contactNames()[499], QString("c251"));
-    f.to()->setEditText("newcomer");
-    f.button("Send")->click();
-    QCOMPARE(f.window->contactNames()[499], QString("newcomer"));
-    QCOMPARE(f.to()->count(), 501);
 }
 
 QTEST_MAIN(TestLocalData)

@@ -26,7 +26,8 @@ private slots:
 void TestWindow::everyControlIsNamedAndItsCaptionFits()
 {
     WindowFixture f;
-    const QList<QWidget *> controls = f.window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    const QList<QWidget *> controls =
+            f.window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(controls.size(), 28);
     const QFontMetrics fm(f.window->font());
     for (const QWidget *w : controls) {
