@@ -469,31 +469,17 @@ void Main::LoadSettings()
 {
     const QString path = programFile(SettingsFile::fileName);
     TextFile::createIfMissing(path);
-    QString signature;
-    for (const SettingsFile::Entry &entry : SettingsFile::parse(TextFile::read(path))) {
-        switch (entry.key) {
-        case SettingsFile::Entry::Key::Zdid:
-            ui->ZDID->setText(entry.value);
-            if (!entry.value.isEmpty())
-                ui->SavePW->setChecked(true);
-            break;
-        case SettingsFile::Entry::Key::Password:
-            PasswordHash = entry.value;
-            if (!entry.value.isEmpty()) {
-                ui->PW->setText(passwordMask);
-                ui->SavePW->setChecked(true);
-            }
-            break;
-        case SettingsFile::Entry::Key::Signature:
-            signature = entry.value;
-            break;
-        case SettingsFile::Entry::Key::AutoRefresh:
-            ui->AutoRefresh->setChecked(true);
-            break;
-        }
-    }
+    const SettingsFile::Settings settings = SettingsFile::parse(TextFile::read(path));
+    ui->ZDID->setText(settings.zdid);
+    PasswordHash = settings.passwordHash;
+    if (settings.masked)
+        ui->PW->setText(passwordMask);
+    if (settings.saveDetails)
+        ui->SavePW->setChecked(true);
+    if (settings.autoRefresh)
+        ui->AutoRefresh->setChecked(true);
     // Filling ZDID copied it into Sig; the stored signature, even an empty one, wins.
-    ui->Sig->setText(signature);
+    ui->Sig->setText(settings.signature);
 }
 
 void Main::SaveSettings()

@@ -13,37 +13,6 @@ using namespace zendry;
 
 namespace {
 
-// The window's state after a load, as the window applies the lines.
-struct Settings
-{
-    QString zdid, hash, signature;
-    bool save = false, autoRefresh = false;
-};
-
-Settings load(const QByteArray &bytes)
-{
-    Settings s;
-    for (const auto &e : SettingsFile::parse(TextFile::split(bytes))) {
-        switch (e.key) {
-        case SettingsFile::Entry::Key::Zdid:
-            s.zdid = e.value;
-            s.save = s.save || !e.value.isEmpty();
-            break;
-        case SettingsFile::Entry::Key::Password:
-            s.hash = e.value;
-            s.save = s.save || !e.value.isEmpty();
-            break;
-        case SettingsFile::Entry::Key::Signature:
-            s.signature = e.value;
-            break;
-        case SettingsFile::Entry::Key::AutoRefresh:
-            s.autoRefresh = true;
-            break;
-        }
-    }
-    return s;
-}
-
 QByteArray save(const QStringList &lines)
 {
     QByteArray bytes;
@@ -54,12 +23,14 @@ QByteArray save(const QStringList &lines)
     return bytes;
 }
 
-QByteArray saveSettings(const Settings &s)
+// Loaded, then saved as the window saves what it loaded.
+QByteArray settingsRound(const QByteArray &bytes)
 {
-    return save(SettingsFile::lines(s.save, s.zdid, s.hash, s.signature, s.autoRefresh));
+    const SettingsFile::Settings s = SettingsFile::parse(TextFile::split(bytes));
+    return save(SettingsFile::lines(s.saveDetails, s.zdid, s.passwordHash, s.signature, s.autoRefresh));
 }
 
-QByteArray savePhonebook(const QByteArray &bytes)
+QByteArray phonebookRound(const QByteArray &bytes)
 {
     ContactSlots names, numbers;
     PhonebookFile::parse(TextFile::split(bytes), names, numbers);
@@ -72,13 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
 
-    const QByteArray once = saveSettings(load(bytes));
-    const QByteArray twice = saveSettings(load(once));
-    if (saveSettings(load(twice)) != twice)
+    const QByteArray twice = settingsRound(settingsRound(bytes));
+    if (settingsRound(twice) != twice)
         std::abort();
 
-    const QByteArray book = savePhonebook(bytes);
-    if (savePhonebook(book) != book)
+    const QByteArray book = phonebookRound(bytes);
+    if (phonebookRound(book) != book)
         std::abort();
     return 0;
 }

@@ -6,22 +6,26 @@ namespace zendry {
 
 const QString SettingsFile::fileName = QStringLiteral("Zendry SMS.ini");
 
-std::vector<SettingsFile::Entry> SettingsFile::parse(const QStringList &lines)
+SettingsFile::Settings SettingsFile::parse(const QStringList &lines)
 {
-    std::vector<Entry> entries;
+    Settings s;
     for (const QString &raw : lines) {
         const QString line = trimSpaces(raw);
         const QString lower = line.toLower();
-        if (lower.startsWith(QLatin1String("zdid=")))
-            entries.push_back({ Entry::Key::Zdid, line.mid(5) });
-        else if (lower.startsWith(QLatin1String("password=")))
-            entries.push_back({ Entry::Key::Password, line.mid(9) });
-        else if (lower.startsWith(QLatin1String("signature=")))
-            entries.push_back({ Entry::Key::Signature, line.mid(10) });
-        else if (lower == QLatin1String("autorefresh=1"))
-            entries.push_back({ Entry::Key::AutoRefresh, {} });
+        if (lower.startsWith(QLatin1String("zdid="))) {
+            s.zdid = line.mid(5);
+            s.saveDetails = s.saveDetails || !s.zdid.isEmpty();
+        } else if (lower.startsWith(QLatin1String("password="))) {
+            s.passwordHash = line.mid(9);
+            s.masked = s.masked || !s.passwordHash.isEmpty();
+            s.saveDetails = s.saveDetails || s.masked;
+        } else if (lower.startsWith(QLatin1String("signature="))) {
+            s.signature = line.mid(10);
+        } else if (lower == QLatin1String("autorefresh=1")) {
+            s.autoRefresh = true;
+        }
     }
-    return entries;
+    return s;
 }
 
 QStringList SettingsFile::lines(bool saveDetails, const QString &zdid, const QString &passwordHash,

@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <vector>
-
 namespace zendry {
 
 // "Zendry SMS.ini": the saved account details and the start-up refresh.
@@ -13,18 +11,22 @@ class SettingsFile
 public:
     static const QString fileName;
 
-    // One recognised line, in file order. The window applies them one after
-    // the other, so a repeated key is applied each time.
-    struct Entry
+    // What a file holds once every line is applied in file order: a repeated
+    // key's last value stands, while a check mark or mask set by an earlier
+    // line stays set.
+    struct Settings
     {
-        enum class Key { Zdid, Password, Signature, AutoRefresh };
-        Key key;
-        QString value;
+        QString zdid;
+        QString passwordHash;
+        QString signature; // empty when no line gives one
+        bool masked = false; // a digest was read: the password box shows the mask
+        bool saveDetails = false; // a ZDID or a digest was read
+        bool autoRefresh = false;
     };
 
     // Each line stripped of surrounding spaces, then the first rule that
     // matches; other lines are ignored.
-    static std::vector<Entry> parse(const QStringList &lines);
+    static Settings parse(const QStringList &lines);
 
     // Always these four lines; the account details only when they are saved.
     static QStringList lines(bool saveDetails, const QString &zdid, const QString &passwordHash,

@@ -2,6 +2,7 @@
 #include "store/contactlist.h"
 #include "store/contactslots.h"
 #include "store/phonebookfile.h"
+#include "store/settingsfile.h"
 #include "store/textfile.h"
 
 #include <QDir>
@@ -24,6 +25,8 @@ private slots:
     void lines_data();
     void lines();
     void aFailedWriteSaysWhy();
+    void settings_data();
+    void settings();
     void aSaveReplacesTheFileWholeOrNotAtAll();
     void aSaveCutShortLeavesTheOldFile();
     void fiveHundredContactsAreKept();
@@ -61,6 +64,36 @@ void TestStore::aFailedWriteSaysWhy()
     QString why;
     QVERIFY(!TextFile::write(device, { "first line", "second" }, &why));
     QCOMPARE(why, QString("No space left on device"));
+}
+
+void TestStore::settings_data()
+{
+    // clang-format off
+    // ZDID|digest|signature|flags: M(ask), S(ave details), A(uto refresh).
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("settings");
+    QTest::newRow("everything") << QByteArray("ZDID=bob\r\npassword=ab12\r\nsignature=Bob B\r\nAutoRefresh=1\r\n")
+                                << "bob|ab12|Bob B|MSA";
+    QTest::newRow("empty file") << QByteArray() << "|||";
+    QTest::newRow("digest without ZDID") << QByteArray("ZDID=\r\npassword=abc\r\n") << "|abc||MS";
+    QTest::newRow("refresh without details") << QByteArray("AutoRefresh=1") << "|||A";
+    QTest::newRow("capitals and spaces") << QByteArray("  PASSWORD=Q  \r SIGNATURE=  s\r\nautorefresh=1 ")
+                                         << "|Q|  s|MSA";
+    QTest::newRow("repeated keys") << QByteArray("ZDID=a\r\nZDID=\r\npassword=p\r\npassword=\r\nsignature=1\r\nsignature=2")
+                                   << "||2|MS";
+    QTest::newRow("near misses") << QByteArray("ZDID =x\r\nAutoRefresh=10\r\npassword =y\r\nAutoRefresh=0") << "|||";
+    QTest::newRow("Windows-1252, lone LF") << QByteArray("ZDID=Jos\xE9\r\nsignature=\x80 a\nb") << "José||€ a\nb|S";
+    // clang-format on
+}
+
+void TestStore::settings()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, settings);
+    const SettingsFile::Settings s = SettingsFile::parse(TextFile::split(file));
+    const QString flags =
+            QString(s.masked ? "M" : "") + (s.saveDetails ? "S" : "") + (s.autoRefresh ? "A" : "");
+    QCOMPARE(QStringList({ s.zdid, s.passwordHash, s.signature, flags }).join('|'), settings);
 }
 
 void TestStore::aSaveReplacesTheFileWholeOrNotAtAll()
