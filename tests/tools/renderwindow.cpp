@@ -13,7 +13,7 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc < 2) {
-        qWarning("usage: renderwindow OUTPUT.png [PROGRAM_FOLDER]");
+        qWarning("usage: renderwindow OUTPUT.png");
         return 2;
     }
     WindowFixture::Options options;
