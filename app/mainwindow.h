@@ -25,6 +25,8 @@ namespace zendry {
 class MessageBoxes;
 class Desktop;
 class Termination;
+struct Outcome;
+enum class Field;
 
 // What the window needs from the outside world. main.cpp passes the real
 // pieces; tests pass scripted boxes, a recording desktop, a temporary folder
@@ -44,7 +46,8 @@ struct MainSetup
 };
 
 // The one window of the program: its controls, the state every part shares,
-// and the handlers.
+// and the handlers. A handler reads the fields, asks a rule, and applies
+// what the rule says.
 class Main : public QWidget
 {
     Q_OBJECT
@@ -55,16 +58,11 @@ public:
 
     // The shared state, for those who look in from outside.
     const QString &passwordHash() const { return PasswordHash; }
-    bool isRefresh() const { return IsRefresh; }
     const ContactSlots &contactNames() const { return ContactNames; }
     const ContactSlots &contactNumbers() const { return ContactNumbers; }
-    const ContactList &contactList() const { return m_contactList; }
-
-    // The pieces of an exchange, so that a caller can see the window is idle.
     bool exchangeInProgress() const;
     QTcpSocket *serviceSocket() const { return Socket; }
-
-    // A line break in Message counts as CR LF wherever a rule reads the text.
+    // The message exactly as typed, with CR LF line breaks.
     QString messageText() const;
 
     // The local files, read once at start-up and written once at shutdown.
@@ -124,21 +122,22 @@ private:
     void ShowReadme();
     void bannerFallback();
     bool loadBanner(const QString &path);
+    void focusMoved(QObject *watched, QEvent *event);
+    bool fromThisWindow(QObject *watched) const;
 
     // An exchange with the service: started by Send or Refresh, ended by the
     // first reply, a socket error or the time-out.
     void startExchange(bool refresh);
     void endExchange();
-    void showUnavailable();
     void setBusy(bool busy);
 
-    void error(const QString &text);
+    void apply(const Outcome &outcome);
+    QWidget *field(Field f) const;
     // Moves the focus as a program statement does: the box's GotFocus runs.
     void focusTo(QWidget *widget);
-    void selectText(QWidget *widget, int start, int length);
     // A button, like a button on any desktop, takes the focus before its click runs.
     void onClick(QAbstractButton *button, void (Main::*handler)());
-    void fitFont();
+    void openPage(const QString &verb, const QString &target);
     QString programFile(const QString &name) const;
     void saveFile(const QString &name, const QStringList &lines);
 

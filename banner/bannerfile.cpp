@@ -7,6 +7,7 @@
 namespace zendry {
 
 const QString BannerFile::fileName = QStringLiteral("Banner.tmp");
+const QString BannerFile::fallbackPicture = QStringLiteral("Vorral.gif");
 
 BannerFile::BannerFile(const QString &path) : m_file(path) { }
 

@@ -11,6 +11,8 @@ class BannerFile
 {
 public:
     static const QString fileName;
+    // The banner shipped beside the program, shown when a fetch fails.
+    static const QString fallbackPicture;
     // A real banner is a few kilobytes; the ad server is a remote peer on a
     // plain connection and must not be able to fill the disk.
     static constexpr qint64 maxBytes = qint64(4) * 1024 * 1024;

@@ -2,6 +2,9 @@
 
 #include "banner/bannerheader.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace zendry {
 
 BannerReceiver::Outcome BannerReceiver::receive(QByteArrayView packet, qint32 &remaining, QString &link,
@@ -20,9 +23,11 @@ BannerReceiver::Outcome BannerReceiver::receive(QByteArrayView packet, qint32 &r
     }
     if (!file.append(picture))
         return Outcome::Failed;
-    // The file's cap keeps this well inside 32 bits.
-    remaining -= qint32(picture.size());
-    return remaining > 0 ? Outcome::Waiting : Outcome::Complete;
+    // An announced length near the bottom of 32 bits must not wrap round to
+    // a large count still expected: it expects nothing.
+    const qint64 left = qint64(remaining) - picture.size();
+    remaining = qint32(std::max<qint64>(left, std::numeric_limits<qint32>::min()));
+    return left > 0 ? Outcome::Waiting : Outcome::Complete;
 }
 
 } // namespace zendry

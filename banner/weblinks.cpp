@@ -16,7 +16,9 @@ QString WebLinks::createPage(const Endpoints &endpoints)
 
 bool WebLinks::isWebPage(const QString &link)
 {
-    const QUrl url(link, QUrl::StrictMode);
+    // Ad servers send links with spaces, "|" or a lone "%" in them; read
+    // tolerantly, they are the web pages they look like.
+    const QUrl url(link, QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
     return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
             && !url.host().isEmpty();

@@ -22,7 +22,7 @@ public:
     QString SHA256(const QString &sMessage) const;
 
 private:
-    friend class TestCSHA256;
+    friend class TestRules;
 
     static void checkAmount(int n)
     {

@@ -10,11 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static QTemporaryDir dir;
-    if (size < 1)
-        return 0;
-    const unsigned step = data[0] % 64 + 1;
-    const QByteArrayView reply(data + 1, qsizetype(size - 1));
-
+    const unsigned step = size > 0 ? data[0] % 64 + 1 : 1;
+    const QByteArrayView reply = QByteArrayView(data, qsizetype(size)).sliced(size > 0 ? 1 : 0);
     zendry::BannerFile file(dir.filePath(QStringLiteral("Banner.tmp")));
     qint32 remaining = -1;
     QString link;
@@ -22,9 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const qsizetype length = std::min<qsizetype>(step + at % 7, reply.size() - at);
         const auto outcome = zendry::BannerReceiver::receive(reply.sliced(at, length), remaining, link, file);
         at += length;
-        if (QFileInfo(file.path()).size() > zendry::BannerFile::maxBytes)
-            std::abort();
-        if (outcome == zendry::BannerReceiver::Outcome::Complete && remaining > 0)
+        if (QFileInfo(file.path()).size() > zendry::BannerFile::maxBytes
+            || (outcome == zendry::BannerReceiver::Outcome::Complete && remaining > 0))
             std::abort();
         if (outcome != zendry::BannerReceiver::Outcome::Waiting)
             break;

@@ -1,7 +1,6 @@
-// A reply from the service, whatever its bytes: classified without a crash,
-// and a balance only ever with numbers that hold.
+// A reply from the service, whatever its bytes: an outcome without a crash,
+// and credits only ever from a balance.
 #include "platform/ansicodec.h"
-#include "platform/numericprefix.h"
 #include "service/reply.h"
 
 #include <cstdlib>
@@ -9,11 +8,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString reply = zendry::AnsiCodec::decode(QByteArrayView(data, qsizetype(size)));
-    const zendry::Reply r = zendry::classifyReply(reply);
-    if (r.kind == zendry::Reply::Kind::Balance && !reply.startsWith(u'='))
+    const zendry::Outcome o = zendry::replyOutcome(reply, size % 2 == 0);
+    if (o.setsCredits && !reply.startsWith(u'=') && !reply.startsWith(QLatin1String("!0")))
         std::abort();
-    zendry::NumericPrefix number(reply);
-    (void)number.floor();
-    (void)number.roundHalfEven();
+    if (o.title.isEmpty() && (!o.setsCredits || size % 2 != 0))
+        std::abort();
     return 0;
 }

@@ -61,4 +61,18 @@ QString PasswordDigest(const QString &password)
     return sha.SHA256(digits);
 }
 
+QString storedPasswordHash(const QString &typed, const QString &held)
+{
+    if (typed.isEmpty())
+        return {};
+    if (typed == passwordMask)
+        return held;
+    try {
+        return PasswordDigest(typed);
+    } catch (const std::exception &) {
+        // A password too long to digest is no password the service could know.
+        return {};
+    }
+}
+
 } // namespace zendry

@@ -14,4 +14,12 @@ QString WireEncode(QStringView text);
 // salt, hashed with SHA-256. 64 lower-case hex digits.
 QString PasswordDigest(const QString &password);
 
+// What the password box shows while a stored digest stands in for the password.
+inline const QString passwordMask = QStringLiteral("**********");
+
+// The digest once the password box is left: none for an empty box, the one
+// already held while the box shows the mask, else the digest of the text as
+// typed, spaces and all.
+QString storedPasswordHash(const QString &typed, const QString &held);
+
 } // namespace zendry

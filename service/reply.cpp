@@ -1,43 +1,74 @@
 #include "service/reply.h"
 
 #include "platform/numericprefix.h"
+#include "service/texts.h"
 
 namespace zendry {
 
-Reply classifyReply(const QString &reply)
+namespace {
+
+Outcome box(const QString &title, const QString &text, Field focus)
 {
-    Reply r;
+    Outcome o;
+    o.title = title;
+    o.text = text;
+    o.focus = focus;
+    return o;
+}
+
+// "=free,purchased": each read by its numeric prefix and rounded down. No
+// comma, or a balance too large to hold, is no balance.
+Outcome balance(const QString &reply, bool refresh)
+{
+    const qsizetype comma = reply.indexOf(u',', 1);
+    if (comma < 0)
+        return box(texts::error, texts::connectionProblem, Field::Send);
+    const auto freeCredits = NumericPrefix(QStringView(reply).mid(1, comma - 1)).floor();
+    const auto purchased = NumericPrefix(QStringView(reply).mid(comma + 1)).floor();
+    if (!freeCredits || !purchased)
+        return box(texts::error, texts::connectionProblem, Field::Send);
+    Outcome o = refresh ? Outcome() : box(texts::sentTitle, texts::sent, Field::Message);
+    o.setsCredits = true;
+    o.freeCredits = *freeCredits;
+    o.purchasedCredits = *purchased;
+    if (!refresh)
+        o.select = Outcome::Select::All;
+    return o;
+}
+
+} // namespace
+
+Outcome replyOutcome(const QString &reply, bool refresh)
+{
     const QString head = reply.left(2).toLower();
-    using Kind = Reply::Kind;
-    if (head == QLatin1String("!w")) {
-        r.kind = Kind::UnknownZdid;
-    } else if (head == QLatin1String("!p")) {
-        r.kind = Kind::WrongPassword;
-    } else if (reply.startsWith(QLatin1String("!0"))) {
-        r.kind = Kind::NoCredits;
-    } else if (head == QLatin1String("!r")) {
-        const QString third = reply.mid(2, 1).toLower();
-        r.kind = third == u"w"  ? Kind::RecipientUnknown
-                : third == u"n" ? Kind::RecipientNoMobile
-                                : Kind::RecipientProblem;
-    } else if (reply.startsWith(QLatin1String("!\""))) {
-        r.kind = Kind::ServiceMessage;
-        r.message = reply.mid(2);
-    } else if (reply.startsWith(u'=')) {
-        const qsizetype comma = reply.indexOf(u',', 1);
-        const auto freeCredits =
-                comma < 0 ? std::nullopt : NumericPrefix(QStringView(reply).mid(1, comma - 1)).floor();
-        const auto purchased =
-                comma < 0 ? std::nullopt : NumericPrefix(QStringView(reply).mid(comma + 1)).floor();
-        if (freeCredits && purchased) {
-            r.kind = Kind::Balance;
-            r.freeCredits = *freeCredits;
-            r.purchasedCredits = *purchased;
-        } else {
-            r.kind = Kind::BadBalance;
-        }
+    if (head == u"!w")
+        return box(texts::error, texts::unknownZdid, Field::Zdid);
+    if (head == u"!p")
+        return box(texts::error, texts::wrongPassword, Field::Password);
+    if (head == u"!0") {
+        Outcome o = box(texts::buyCreditsTitle, texts::buyCredits, Field::Send);
+        o.yesNo = true;
+        o.setsCredits = true;
+        return o;
     }
-    return r;
+    if (head == u"!r") {
+        const QString third = reply.mid(2, 1).toLower();
+        return box(texts::error,
+                   third == u"w"           ? texts::recipientUnknown
+                           : third == u"n" ? texts::recipientNoMobile
+                                           : texts::recipientProblem,
+                   Field::Number);
+    }
+    if (head == u"!\"")
+        return box(texts::error, reply.mid(2), Field::Send);
+    if (reply.startsWith(u'='))
+        return balance(reply, refresh);
+    return unavailableOutcome();
+}
+
+Outcome unavailableOutcome()
+{
+    return box(texts::error, texts::unavailable, Field::Send);
 }
 
 } // namespace zendry

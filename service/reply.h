@@ -1,33 +1,17 @@
 #pragma once
 
-#include <QString>
+#include "service/outcome.h"
 
 namespace zendry {
 
-// What a reply from the service means, tested in a fixed order.
-struct Reply
-{
-    enum class Kind {
-        UnknownZdid, // "!w"
-        WrongPassword, // "!p"
-        NoCredits, // "!0"
-        RecipientUnknown, // "!rw"
-        RecipientNoMobile, // "!rn"
-        RecipientProblem, // "!r" and anything else
-        ServiceMessage, // "!\"" followed by the text to show
-        Balance, // "=free,purchased"
-        BadBalance, // "=" without a comma, or a balance too large to hold
-        Unrecognised, // anything else, an empty reply included
-    };
+// What the service's reply means to the user, tested in a fixed order: the
+// first two characters name a refusal ("!w", "!p", "!0", "!r", a message
+// after "!\""), "=" starts the two balances, anything else is the server
+// being unavailable. `refresh`: the exchange was a credits refresh, so a
+// balance is shown without a word.
+Outcome replyOutcome(const QString &reply, bool refresh);
 
-    Kind kind = Kind::Unrecognised;
-    QString message; // ServiceMessage: the text from the third character on
-    qint64 freeCredits = 0; // Balance
-    qint64 purchasedCredits = 0;
-};
-
-// The balances are read by their numeric prefix and rounded down; a balance
-// too large to hold is no balance.
-Reply classifyReply(const QString &reply);
+// A socket error or the time-out.
+Outcome unavailableOutcome();
 
 } // namespace zendry

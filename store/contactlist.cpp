@@ -1,10 +1,10 @@
 #include "store/contactlist.h"
 
+#include "store/texts.h"
+
 #include <algorithm>
 
 namespace zendry {
-
-const QString ContactList::newEntry = QStringLiteral("<new>");
 
 ContactList::ContactList(QObject *parent) : QAbstractListModel(parent)
 {
@@ -33,7 +33,7 @@ QVariant ContactList::data(const QModelIndex &index, int role) const
 QString ContactList::entry(int row) const
 {
     if (row == 0)
-        return newEntry;
+        return texts::newEntry;
     if (row < 1 || row > m_names.size())
         return {};
     return m_names.at(row - 1);

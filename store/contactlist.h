@@ -13,8 +13,6 @@ class ContactList : public QAbstractListModel
     Q_OBJECT
 
 public:
-    static const QString newEntry;
-
     explicit ContactList(QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;

@@ -1,6 +1,7 @@
 #include "store/contactslots.h"
 
 #include "platform/trim.h"
+#include "store/texts.h"
 
 namespace zendry {
 
@@ -18,13 +19,18 @@ int findContact(const ContactSlots &names, const QString &name)
     return -1;
 }
 
-Remembered rememberContact(ContactSlots &names, ContactSlots &numbers, const QString &name,
+Remembered rememberContact(ContactSlots &names, ContactSlots &numbers, const QString &typed,
                            const QString &number)
 {
+    // The name is kept trimmed, so it is found trimmed: "bob " is Bob again,
+    // not a second Bob. A blank box or "<new>" names no contact.
+    const QString name = trimSpaces(typed);
+    if (name.isEmpty() || name == texts::newEntry)
+        return {};
     for (int slot = 0; slot < contactSlotCount; ++slot) {
         const bool empty = names[slot].isEmpty();
         if (empty || sameContactName(names[slot], name)) {
-            names[slot] = trimSpaces(name);
+            names[slot] = name;
             numbers[slot] = trimSpaces(number);
             return { slot, empty };
         }

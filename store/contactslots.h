@@ -20,14 +20,16 @@ int findContact(const ContactSlots &names, const QString &name);
 
 struct Remembered
 {
-    int slot = -1; // -1: the phonebook is full of other names
+    int slot = -1; // -1: nothing recorded
     bool added = false; // a new contact, rather than an update
 };
 
 // Records a contact as Send does: the first slot with the same name is
-// updated, otherwise the first empty slot is filled. Name and number are
-// stored without surrounding spaces.
-Remembered rememberContact(ContactSlots &names, ContactSlots &numbers, const QString &name,
+// updated, otherwise the first empty slot is filled; with 500 other names
+// nothing is recorded. Name and number are stored without surrounding
+// spaces, and the typed name is compared so too. A name that is blank or
+// "<new>" is no contact.
+Remembered rememberContact(ContactSlots &names, ContactSlots &numbers, const QString &typed,
                            const QString &number);
 
 // Removes the first contact named so and closes the gap, keeping the order.

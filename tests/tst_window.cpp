@@ -1,177 +1,379 @@
+// The window's wiring: each kind of effect a handler applies, once; start-up
+// and shutdown; and the real platform pieces main.cpp passes in.
+#include "app/realsetup.h"
+#include "endpoints.h"
+#include "platform/qtmessageboxes.h"
+#include "platform/termination.h"
+#include "scriptedservice.h"
 #include "service/credential.h"
+#include "service/request.h"
 #include "windowfixture.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
 #include <QLabel>
-#include <QStyle>
-#include <QStyleOptionFrame>
+#include <QMessageBox>
+#include <QNetworkProxy>
 #include <QTest>
+#include <QTimer>
+
+#include <csignal>
+
+using namespace zendry;
+using Answer = MessageBoxes::Answer;
+using Mode = ScriptedService::Mode;
+
+namespace {
+
+// Where the caret or selection is in the focused box: "start+length".
+QString selection()
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+        return QString("%1+%2")
+                .arg(edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition())
+                .arg(edit->selectedText().size());
+    const QTextCursor c = static_cast<QPlainTextEdit *>(QApplication::focusWidget())->textCursor();
+    return QString("%1+%2").arg(c.selectionStart()).arg(c.selectedText().size());
+}
+
+} // namespace
 
 class TestWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void everyControlIsNamedAndItsCaptionFits();
-    void tabOrderAndAccessKeys();
-    void whatTheBoxesTake();
-    void passwordStates();
-    void losingActivationIsNotLeavingTheField();
-    void aButtonTakesTheFocusBeforeItsClick_data();
-    void aButtonTakesTheFocusBeforeItsClick();
+    void exchanges_data();
+    void exchanges();
+    void fieldsAndFocus();
+    void contacts();
+    void firstRunInAnEmptyFolder();
+    void aSecondRunGetsEverythingBack();
+    void theBannerIsFetchedAndRenewed();
+    void pagesTheReadmeAndTheLockedWindow();
+    void theRealPieces();
 };
 
-// Every caption fits its rectangle in the font the window chose, and a
-// screen reader can name every control.
-void TestWindow::everyControlIsNamedAndItsCaptionFits()
+void TestWindow::exchanges_data()
 {
-    WindowFixture f;
-    const QList<QWidget *> controls =
-            f.window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
-    QCOMPARE(controls.size(), 28);
-    const QFontMetrics fm(f.window->font());
-    for (const QWidget *w : controls) {
-        QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
-        const auto *b = qobject_cast<const QAbstractButton *>(w);
-        const auto *l = qobject_cast<const QLabel *>(w);
-        const QString text = (b ? b->text() : l ? l->text() : QString()).remove(u'&');
-        const QRect need = fm.boundingRect(w->rect(), l && l->wordWrap() ? Qt::TextWordWrap : 0, text);
-        QVERIFY2(need.width() <= w->width() && need.height() <= w->height(), qPrintable(w->objectName()));
+    // ZDID|Number|Message; the password is typed, the signature follows the ZDID.
+    QTest::addColumn<QString>("fields");
+    QTest::addColumn<QString>("button");
+    // The reply; none: refused, nothing is sent; <how> the exchange fails.
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("shown"); // the box's title, the focus, its selection and the credits
+    const QString tooLong = "bob|1|" + QString(157, u'x');
+    // clang-format off
+    QTest::newRow("sent") << "bob|4477|hi\u00A0" << "Send" << QByteArray("=5,20") << "Message Sent|Message|0+3|5 20";
+    QTest::newRow("refreshed") << "bob||" << "Refresh" << QByteArray("=2.9,x") << "|Refresh||2 0";
+    QTest::newRow("no credits, buy") << "bob||" << "Refresh" << QByteArray("!0") << "Buy Credits?|Send||0 0";
+    QTest::newRow("refused: a range") << "bob| 07700|hi" << "Send" << QByteArray() << "Error|Number|0+1| ";
+    QTest::newRow("refused: the caret at the end") << tooLong << "Send" << QByteArray() << "Error|Message|157+0| ";
+    QTest::newRow("connection refused") << "bob||" << "Refresh" << QByteArray("<refused>") << "Error|Send|| ";
+    QTest::newRow("failed inside connectToHost()") << "bob||" << "Refresh" << QByteArray("<proxy>") << "Error|Send|| ";
+    QTest::newRow("no reply") << "bob||" << "Refresh" << QByteArray("<silent>") << "Error|Send|| ";
+    QTest::newRow("closed without a reply") << "bob||" << "Refresh" << QByteArray("<close>") << "Error|Send|| ";
+    // clang-format on
+}
+
+// The window is locked with the busy pointer while the request, built from
+// the fields as typed, goes out; the first piece of the reply is the whole
+// reply. The outcome of the reply, of a refusal or of a failure is applied:
+// the box (Yes, its default, to buying credits), the focus and the selection
+// where the user goes on, the credits. The time-out counts from the start; a
+// failure ends the exchange when it is reported, even from inside the
+// connecting call.
+void TestWindow::exchanges()
+{
+    QFETCH(QString, fields);
+    QFETCH(QString, button);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, shown);
+    ScriptedService service;
+    service.mode = reply == "<close>" ? Mode::CloseAtOnce : Mode::Silent;
+    const quint16 port = service.port();
+    if (reply == "<refused>")
+        service.close();
+    const int timeoutMs = 600;
+    WindowFixture f(port, timeoutMs);
+    f.showActive();
+    if (reply == "<proxy>") // a proxy that cannot carry TCP: Qt refuses within the call
+        f.window->serviceSocket()->setProxy(QNetworkProxy(QNetworkProxy::FtpCachingProxy, "127.0.0.1", 9));
+    const QStringList v = fields.split('|');
+    f.fill(v[0], "", v[1], v[2]);
+    f.edit("PW")->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(f.edit("PW"), "pw");
+    QElapsedTimer clock;
+    clock.start();
+    f.button(qPrintable(button))->click(); // the password box is left first
+    if (!reply.isEmpty()) {
+        QVERIFY(!f.window->isEnabled());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
-    QCOMPARE(f.window->windowTitle(), QString("Zendry SMS"));
-    QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
-    QCOMPARE(f.control("Banner")->size(), QSize(468, 60));
-    QCOMPARE(f.window->palette().color(QPalette::Disabled, QPalette::Window), QColor(Qt::black));
-}
-
-void TestWindow::tabOrderAndAccessKeys()
-{
-    WindowFixture f;
-    f.showActive();
-    QCOMPARE(QApplication::focusWidget()->objectName(), QString("ToName"));
-    QStringList visited;
-    for (int i = 0; i < 16; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << QApplication::focusWidget()->objectName();
+    const QString digest = PasswordDigest("pw");
+    if (!reply.isEmpty() && !reply.startsWith('<')) {
+        QTRY_COMPARE(service.requests.value(0),
+                     button == "Send" ? sendRequest("bob", digest, v[1], v[2], "bob")
+                                      : creditsRequest("bob", digest));
+        service.send(reply);
     }
-    // AutoRefresh is skipped while disabled.
-    QCOMPARE(visited,
-             QString("Number DeleteContact Message Sig Chars Send CreateZDID Purchase HelpButton ZDID PW "
-                     "SavePW FreeCredits Credits Refresh ToName")
-                     .split(' '));
-    // A label's access key moves the focus to its field.
-    QStringList reached;
-    for (Qt::Key key : { Qt::Key_Z, Qt::Key_A, Qt::Key_T, Qt::Key_N, Qt::Key_M, Qt::Key_G }) {
-        QTest::keyClick(f.window.get(), key, Qt::AltModifier);
-        reached << QApplication::focusWidget()->objectName();
+    QTRY_VERIFY(f.idle());
+    if (reply.startsWith('<'))
+        QCOMPARE(clock.elapsed() >= timeoutMs - 20, reply == "<silent>" || reply == "<close>");
+    const QString at = qobject_cast<QPushButton *>(QApplication::focusWidget()) ? "" : selection();
+    const QString credits = f.edit("FreeCredits")->text() + ' ' + f.edit("Credits")->text();
+    QCOMPARE(QStringList({ f.boxes.shown.value(0).title, f.focused(), at, credits }).join('|'), shown);
+    QCOMPARE(f.boxes.shown.size(), shown.startsWith('|') ? 0 : 1);
+    QVERIFY(!reply.isEmpty() || service.connections == 0);
+    const QString page = QString("Open http://127.0.0.1:%1/buytexts.html").arg(port);
+    QCOMPARE(f.desktop.opened, reply == "!0" ? QStringList(page) : QStringList());
+}
+
+// The counter, the signature and the number follow their rules as the user
+// types and moves on; entering a box by key or mouse selects its text. A
+// password is digested when its box is left inside the window, not when the
+// focus goes to another program.
+void TestWindow::fieldsAndFocus()
+{
+    WindowFixture f;
+    f.showActive();
+    f.edit("ZDID")->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(f.edit("ZDID"), "ab");
+    QTest::keyClicks(f.control("Message"), "hi");
+    QTest::keyClick(f.control("Message"), Qt::Key_Return);
+    QCOMPARE(f.edit("Sig")->text() + ' ' + f.edit("Chars")->text(), QString("ab 154"));
+    for (const auto &[box, text] : { std::pair{ "Number", "+44 7700" }, std::pair{ "Sig", "   " } }) {
+        f.edit(box)->setFocus(Qt::TabFocusReason);
+        f.edit(box)->setText(text);
+        QTest::keyClick(f.edit(box), Qt::Key_Tab);
     }
-    QCOMPARE(reached, QString("ZDID PW ToName Number Message Sig").split(' '));
-}
-
-void TestWindow::whatTheBoxesTake()
-{
-    WindowFixture f;
-    QStyleOptionFrame option;
-    option.initFrom(f.edit("PW"));
-    QCOMPARE(f.edit("PW")->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, &option, f.edit("PW")),
-             int('*'));
-    // No box limits its length.
-    const QString longText(40000, u'x');
-    f.control<QComboBox>("ToName")->setEditText(longText);
-    f.edit("Sig")->setText(longText);
-    QCOMPARE(f.control<QComboBox>("ToName")->currentText().size() + f.edit("Sig")->text().size(), 80000);
-
-    // Enter is a line break in Message, which counts as CR LF; Tab moves on.
-    f.showActive();
-    auto *message = f.control<QPlainTextEdit>("Message");
-    message->setFocus();
-    QTest::keyClicks(message, "ab");
-    QTest::keyClick(message, Qt::Key_Return);
-    QTest::keyClicks(message, "c");
-    QCOMPARE(f.window->messageText(), QString("ab\r\nc"));
-    QTest::keyClick(message, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QString("Sig"));
-    // Typed names are not added to the list.
-    auto *to = f.control<QComboBox>("ToName");
-    to->setFocus();
-    to->setEditText("Alice");
-    QTest::keyClick(to, Qt::Key_Return);
-    QCOMPARE(to->count(), 1);
-    QCOMPARE(to->itemText(0), QString("<new>"));
-}
-
-void TestWindow::passwordStates()
-{
-    WindowFixture f;
-    f.showActive();
-    QLineEdit *pw = f.edit("PW");
-    auto enterTypeLeave = [&](const QString &text, bool typed = false) {
-        pw->setFocus(Qt::TabFocusReason);
-        if (typed)
-            QTest::keyClicks(pw, text);
-        else
-            pw->setText(text);
-        QTest::keyClick(pw, Qt::Key_Tab);
-        return f.window->passwordHash();
-    };
-    const QString stored = enterTypeLeave("secret", true);
-    QCOMPARE(stored, zendry::PasswordDigest("secret"));
-    pw->setText("**********");
-    pw->setFocus(Qt::TabFocusReason);
-    QCOMPARE(pw->selectedText(), QString("**********")); // entering the box selects it all
-    QCOMPARE(enterTypeLeave("**********"), stored); // the mask keeps the stored digest
-    QCOMPARE(enterTypeLeave("*********"), zendry::PasswordDigest("*********"));
-    QCOMPARE(enterTypeLeave("**********x"), zendry::PasswordDigest("**********x"));
-    QCOMPARE(enterTypeLeave(" secret"), zendry::PasswordDigest(" secret"));
-    QVERIFY(enterTypeLeave("").isEmpty());
-}
-
-void TestWindow::losingActivationIsNotLeavingTheField()
-{
-    WindowFixture f;
-    f.showActive();
-    QLineEdit *pw = f.edit("PW");
-    pw->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(pw, "abc");
+    QCOMPARE(f.edit("Number")->text() + ' ' + f.edit("Sig")->text(), QString("447700 ab"));
+    for (const char *box : { "Number", "Sig", "ZDID", "PW" }) {
+        for (bool byMouse : { false, true }) {
+            QWidget *before = f.edit(box)->previousInFocusChain();
+            while (!(before->focusPolicy() & Qt::TabFocus) || !before->isEnabled())
+                before = before->previousInFocusChain();
+            before->setFocus(Qt::OtherFocusReason);
+            f.edit(box)->setText("4477 text");
+            if (byMouse)
+                QTest::mouseClick(f.edit(box), Qt::LeftButton, {}, QPoint(5, 5));
+            else
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTRY_COMPARE(f.edit(box)->selectedText(), QString("4477 text"));
+        }
+    }
+    QTest::keyClicks(f.edit("PW"), "abc");
     QWidget other;
     other.show();
     other.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&other));
-    QVERIFY(f.window->passwordHash().isEmpty());
     f.window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-    QCOMPARE(QApplication::focusWidget(), pw);
-    QTest::keyClick(pw, Qt::Key_Tab);
-    QCOMPARE(f.window->passwordHash(), zendry::PasswordDigest("abc"));
+    QCOMPARE(f.window->passwordHash(), PasswordDigest("4477 text"));
+    QTest::keyClick(f.edit("PW"), Qt::Key_Tab);
+    QCOMPARE(f.window->passwordHash(), PasswordDigest("abc"));
 }
 
-void TestWindow::aButtonTakesTheFocusBeforeItsClick_data()
+// Send records the contact before its checks; picking fills the number;
+// Delete asks, Yes by default, then removes the picked or typed contact.
+void TestWindow::contacts()
 {
-    // clang-format off
-    QTest::addColumn<bool>("byAccessKey");
-    QTest::newRow("click") << false;
-    QTest::newRow("access key") << true;
-    // clang-format on
-}
-
-// Refresh with an empty ZDID shows a box; by then the password box has been
-// left and its digest made.
-void TestWindow::aButtonTakesTheFocusBeforeItsClick()
-{
-    QFETCH(bool, byAccessKey);
-    WindowFixture f;
+    WindowFixture f(9, 10000, false);
+    f.put("Phonebook.txt", "1 Ann\r\n2 Bob\r\n");
+    f.start();
     f.showActive();
-    QString hashWhenBoxShown;
-    f.boxes.whileShown = [&](const ScriptedBoxes::Box &) { hashWhenBoxShown = f.window->passwordHash(); };
-    f.edit("PW")->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(f.edit("PW"), "abc");
-    if (byAccessKey)
-        QTest::keyClick(f.window.get(), Qt::Key_R, Qt::AltModifier);
-    else
-        QTest::mouseClick(f.button("Refresh"), Qt::LeftButton);
-    QTRY_COMPARE(f.boxes.shown.size(), 1);
+    f.to()->setEditText("Cy ");
+    f.edit("Number")->setText(" 3 ");
+    f.button("Send")->click();
+    QCOMPARE(f.boxes.shown.value(0).text + f.to()->currentText(), QString("Please enter your ZDID.Cy "));
+    QStringList numbers;
+    for (int row : { 2, 0, 3 }) {
+        f.to()->showPopup();
+        f.to()->view()->setCurrentIndex(f.to()->model()->index(row, 0));
+        QTest::keyClick(f.to()->view(), Qt::Key_Return);
+        numbers << f.edit("Number")->text();
+    }
+    QCOMPARE(numbers, QStringList({ "2", "", "3" }));
+    f.boxes.nextAnswers = { Answer::No };
+    f.button("DeleteContact")->click();
+    f.button("DeleteContact")->click();
+    QCOMPARE(f.boxes.shown.value(2).title + ": " + f.boxes.shown.value(2).text,
+             QString("Delete Contact: Are you sure you want to delete Cy from your contacts?"));
+    f.to()->setFocus();
+    QTest::keyClicks(f.to()->lineEdit(), "ANN");
+    f.button("DeleteContact")->click();
+    QCOMPARE(f.to()->count(), 2);
+    QCOMPARE(f.to()->itemText(1) + f.to()->currentText() + f.edit("Number")->text(), QString("Bob"));
+    QCOMPARE(f.window->contactNames()[0] + f.window->contactNames()[1], QString("Bob"));
+}
+
+// Both files created empty, the shipped banner, and a start-up refresh that
+// lacks its ZDID asks before the window is shown, which opens all the same.
+void TestWindow::firstRunInAnEmptyFolder()
+{
+    ScriptedService service;
+    WindowFixture f(service.port(), 10000, false);
+    f.start();
+    QCOMPARE(f.bytes("Zendry SMS.ini") + f.bytes("Phonebook.txt"), QByteArray());
+    QCOMPARE(f.to()->count(), 1);
+    QVERIFY(!f.control("AutoRefresh")->isEnabled());
+    QCOMPARE(f.window->adLink(), QString("http://www.test.example/"));
+    QCOMPARE(f.control<QLabel>("Banner")->pixmap().size(), QSize(468, 60)); // Vorral.gif
+    QCOMPARE(f.window->adCountdown(), 120);
+    f.put("Zendry SMS.ini", "password=ab12\r\nAutoRefresh=1");
+    f.start();
+    QCOMPARE(f.boxes.shown.size(), 1);
     QCOMPARE(f.boxes.shown[0].text, QString("Please enter your ZDID."));
-    QCOMPARE(hashWhenBoxShown, zendry::PasswordDigest("abc"));
+    QVERIFY(!f.boxes.shown[0].ownerVisible);
+    f.showActive();
+    QCOMPARE(f.focused(), QString("ToName"));
+    QCOMPARE(service.connections, 0);
+}
+
+// Saved details refresh the credits before the window is shown. Closed by a
+// termination request, with a password typed and its box never left, the
+// window saves its digest; a folder where the phonebook goes gives one box
+// naming it, the settings being written all the same.
+void TestWindow::aSecondRunGetsEverythingBack()
+{
+    ScriptedService service;
+    service.reply = "=3,7";
+    Termination termination;
+    WindowFixture f(service.port(), 10000, false);
+    f.put("Zendry SMS.ini", "ZDID=demo\r\npassword=ab12\r\nsignature=D d\r\nAutoRefresh=1\r\n");
+    f.put("Phonebook.txt", "4477 Zo\xEB Ann\r\nfriend bob\r\n");
+    f.start(&termination);
+    QVERIFY(f.window->exchangeInProgress() && !f.window->isEnabled());
+    f.showActive();
+    QTRY_VERIFY(f.idle());
+    QCOMPARE(service.requests.value(0), creditsRequest("demo", "ab12"));
+    QCOMPARE(QStringList({ f.edit("ZDID")->text(), f.edit("PW")->text(), f.edit("Sig")->text(),
+                           f.edit("FreeCredits")->text() + f.edit("Credits")->text(), f.to()->itemText(2) }),
+             QStringList({ "demo", "**********", "D d", "37", "Zoë Ann" }));
+    QVERIFY(f.control<QCheckBox>("SavePW")->isChecked() && f.control("AutoRefresh")->isEnabled());
+    f.edit("PW")->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(f.edit("PW"), "new");
+    QFile::remove(f.folder.filePath("Phonebook.txt"));
+    QVERIFY(QDir().mkdir(f.folder.filePath("Phonebook.txt")));
+    std::raise(SIGTERM);
+    QTRY_VERIFY(!f.window->isVisible());
+    std::raise(SIGTERM);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.bytes("Zendry SMS.ini"),
+             "ZDID=demo\r\npassword=" + PasswordDigest("new").toLatin1()
+                     + "\r\nsignature=D d\r\nAutoRefresh=1\r\n");
+    QCOMPARE(f.boxes.shown.size(), 1);
+    QCOMPARE(f.boxes.shown[0].title + ' ' + f.boxes.shown[0].text.section("\r\n", 0, 0),
+             "Error Zendry SMS could not save the file \""
+                     + QDir::toNativeSeparators(f.folder.filePath("Phonebook.txt")) + "\".");
+}
+
+// Start-up fetches; the picture is cleared from the first packet and shown
+// when complete, the link set from the header. Every 121st tick fetches
+// again; a reply that is no picture falls back to Vorral.gif and the default link.
+void TestWindow::theBannerIsFetchedAndRenewed()
+{
+    ScriptedService ads;
+    ads.mode = ScriptedService::Mode::Silent;
+    WindowFixture f(ads.port(), 10000, false);
+    f.adHost = "127.0.0.1";
+    f.start();
+    QTRY_COMPARE(ads.requests.value(0), QByteArray("Ad SMS v1.10"));
+    auto *banner = f.control<QLabel>("Banner");
+    QVERIFY(QImage(80, 20, QImage::Format_RGB32).save(f.folder.filePath("p.png")));
+    const QByteArray png = f.bytes("p.png");
+    ads.send(QByteArray::number(png.size()) + " http://ads.example/2\r" + png.left(10));
+    QTRY_COMPARE(f.window->adRemaining(), int(png.size()) - 10);
+    QVERIFY(banner->pixmap().isNull());
+    QCOMPARE(f.window->adLink(), QString("http://ads.example/2"));
+    ads.send(png.mid(10));
+    QTRY_COMPARE(banner->size(), QSize(80, 20));
+    QVERIFY(!QFile::exists(f.folder.filePath("Banner.tmp")));
+    for (int tick = 0; tick < 120; ++tick)
+        f.window->AdTimer_Timer();
+    QCoreApplication::processEvents();
+    QCOMPARE(ads.connections, 1);
+    f.window->AdTimer_Timer();
+    QTRY_COMPARE(ads.requests.value(1), QByteArray("Ad SMS v1.10"));
+    f.window->AdTimer_Timer();
+    ads.send("5 http://ads.example/3\rABCDE");
+    QTRY_COMPARE(banner->size(), QSize(468, 60));
+    QCOMPARE(f.window->adLink(), QString("http://www.test.example/"));
+    QCOMPARE(f.window->adCountdown(), 120);
+}
+
+// Help and F1 (released, with any modifier, from any control, the dropped
+// list included) open the Readme; the buttons and the banner their pages.
+// A window locked for an exchange takes none of it.
+void TestWindow::pagesTheReadmeAndTheLockedWindow()
+{
+    ScriptedService silent;
+    silent.mode = ScriptedService::Mode::Silent;
+    WindowFixture f(silent.port());
+    f.showActive();
+    const QString readme = "open " + QDir::toNativeSeparators(f.folder.filePath("Readme.txt"));
+    for (const char *button : { "HelpButton", "CreateZDID", "Purchase" })
+        f.button(button)->click();
+    QTest::mouseClick(f.control("Banner"), Qt::LeftButton, {}, QPoint(5, 5));
+    f.to()->showPopup();
+    for (QWidget *w : { static_cast<QWidget *>(f.to()->view()), f.control("Message"), f.control("Chars") }) {
+        w->setFocus();
+        QTest::keyPress(QApplication::focusWidget(), Qt::Key_F1);
+        QTest::keyRelease(QApplication::focusWidget(), Qt::Key_F1, Qt::ShiftModifier);
+    }
+    QKeyEvent held(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(QApplication::focusWidget(), &held);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+    f.fill("bob", "pw", "", "");
+    f.button("Refresh")->click();
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : f.window.get(), Qt::Key_F1);
+    QTest::mouseClick(f.control("Banner"), Qt::LeftButton, {}, QPoint(5, 5));
+    QVERIFY(f.window->exchangeInProgress());
+    const QString port = QString::number(silent.port());
+    QCOMPARE(f.desktop.opened,
+             QStringList({ readme, "Open http://www.test.example:" + port + "/create/",
+                           "Open http://127.0.0.1:" + port + "/buytexts.html",
+                           "open http://www.test.example/", readme, readme, readme }));
+}
+
+// The desktop's boxes: plain text, no icon, the button pressed is the answer.
+// The production set-up: the hosts as built, the banner's tick running.
+void TestWindow::theRealPieces()
+{
+    QtMessageBoxes boxes;
+    QStringList seen;
+    for (auto button : { QMessageBox::No, QMessageBox::Yes, QMessageBox::Ok }) {
+        QTimer::singleShot(0, [&seen, button] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            seen << QString("%1|%2|%3%4|%5|")
+                            .arg(box->windowTitle(), box->text())
+                            .arg(box->textFormat())
+                            .arg(box->icon())
+                            .arg(int(box->standardButtons()), 0, 16);
+            box->button(button)->click();
+        });
+        const auto buttons =
+                button == QMessageBox::Ok ? MessageBoxes::Buttons::Ok : MessageBoxes::Buttons::YesNo;
+        seen.last() += QString::number(int(boxes.show(nullptr, "T", "<b>a</b>\r\nb", buttons, Answer::No)));
+    }
+    QCOMPARE(seen,
+             QStringList(
+                     { "T|<b>a</b>\nb|00|14000|2", "T|<b>a</b>\nb|00|14000|1", "T|<b>a</b>\nb|00|400|0" }));
+    RealSetup real;
+    MainSetup s = real.setup();
+    QCOMPARE(QStringList({ s.endpoints.serviceHost, s.endpoints.adHost, s.endpoints.webHost,
+                           s.endpoints.defaultBannerLink, QString::number(s.endpoints.port),
+                           QString::number(s.exchangeTimeoutMs), s.programFolder }),
+             QStringList({ build::serviceHost, build::adHost, build::webHost, build::defaultBannerLink,
+                           QString::number(build::port), "10000", QCoreApplication::applicationDirPath() }));
+    WindowFixture f(9, 10000, false);
+    s.programFolder = f.folder.path();
+    s.endpoints.adHost = "127.0.0.2";
+    Main window(s);
+    QVERIFY(window.findChild<QTimer *>("AdTimer")->isActive() && s.boxes && s.desktop && s.termination);
 }
 
 QTEST_MAIN(TestWindow)

@@ -2,15 +2,12 @@
 
 #include "platform/desktop.h"
 
-#include <QList>
-#include <QPair>
+#include <QStringList>
 
+// Records what the window hands to the desktop: "verb target".
 class RecordingDesktop : public zendry::Desktop
 {
 public:
-    void open(QWidget *, const QString &verb, const QString &target) override
-    {
-        opened.append({ verb, target });
-    }
-    QList<QPair<QString, QString>> opened; // verb, target
+    void open(QWidget *, const QString &verb, const QString &what) override { opened << verb + ' ' + what; }
+    QStringList opened;
 };

@@ -3,10 +3,10 @@
 #include "platform/messageboxes.h"
 
 #include <QList>
-#include <functional>
+#include <QWidget>
 
-// Records every box and answers as told: the next queued answer, else the
-// box's default button. A hook may run while the box is "up".
+// Records every box and answers as told: a Yes/No box with the next queued
+// answer, else with its default button; an OK box with OK.
 class ScriptedBoxes : public zendry::MessageBoxes
 {
 public:
@@ -14,15 +14,18 @@ public:
     {
         QString title;
         QString text;
-        Buttons buttons;
-        Answer defaultAnswer;
         bool ownerVisible; // whether the window was on screen when asked
     };
 
     Answer show(QWidget *owner, const QString &title, const QString &text, Buttons buttons,
-                Answer defaultAnswer) override;
+                Answer defaultAnswer) override
+    {
+        shown.append({ title, text, owner && owner->isVisible() });
+        if (buttons == Buttons::Ok)
+            return Answer::Ok;
+        return nextAnswers.isEmpty() ? defaultAnswer : nextAnswers.takeFirst();
+    }
 
     QList<Box> shown;
     QList<Answer> nextAnswers;
-    std::function<void(const Box &)> whileShown;
 };

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QByteArray>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// A server on 127.0.0.1 that does what the test says with each connection:
-// the service, the ad server, or one that misbehaves.
+// A server on 127.0.0.1 that does what the test says with each connection.
 class ScriptedService : public QTcpServer
 {
     Q_OBJECT
@@ -14,13 +12,8 @@ class ScriptedService : public QTcpServer
 public:
     enum class Mode {
         Reply, // answer the first data with `reply` in one write, then close
-        TwoPieces, // answer with `reply`, then `secondPiece` a little later
-        OneByteAtATime, // `reply` a byte every 100 ms
-        ResetMidReply, // `reply`, then a reset instead of a close
-        Silent, // read, never answer
-        NeverRead, // accept, never read
+        Silent, // read, answer nothing unless the test sends something
         CloseAtOnce, // close as soon as the connection is made
-        Manual, // the test writes to `current` itself
     };
 
     ScriptedService();
@@ -29,11 +22,7 @@ public:
 
     Mode mode = Mode::Reply;
     QByteArray reply;
-    QByteArray secondPiece;
     int connections = 0;
     QList<QByteArray> requests; // what each connection sent
     QPointer<QTcpSocket> current;
-
-private:
-    void answer(QTcpSocket *socket);
 };

@@ -1,30 +1,25 @@
 #include "windowfixture.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QTcpSocket>
 #include <QTest>
 
-WindowFixture::WindowFixture(quint16 port, int timeoutMs) : WindowFixture(Options{ port, timeoutMs }) { }
-
-WindowFixture::WindowFixture(const Options &o) : options(o)
+// The folder holds what the program ships beside itself.
+WindowFixture::WindowFixture(quint16 port, int timeoutMs, bool startNow) : port(port), timeoutMs(timeoutMs)
 {
-    if (options.startNow)
+    QFile::copy(ZENDRY_SOURCE_DIR "/banner/Vorral.gif", folder.filePath("Vorral.gif"));
+    if (startNow)
         start();
 }
 
-void WindowFixture::start()
+void WindowFixture::start(zendry::Termination *termination)
 {
-    zendry::MainSetup setup;
-    setup.boxes = &boxes;
-    setup.desktop = &desktop;
-    setup.programFolder = folder.path();
-    setup.endpoints.serviceHost = options.serviceHost;
-    setup.endpoints.adHost = options.adHost;
-    setup.endpoints.webHost = QStringLiteral("www.test.example");
-    setup.endpoints.port = options.port;
-    setup.endpoints.defaultBannerLink = QStringLiteral("http://www.test.example/");
-    setup.exchangeTimeoutMs = options.timeoutMs;
+    zendry::MainSetup setup{ &boxes, &desktop, folder.path() };
+    setup.endpoints = { "127.0.0.1", adHost, "www.test.example", port, "http://www.test.example/" };
+    setup.exchangeTimeoutMs = timeoutMs;
     setup.adTickMs = 0; // tests tick AdTimer themselves
-    setup.termination = options.termination;
+    setup.termination = termination;
     window = std::make_unique<zendry::Main>(setup);
 }
 
@@ -32,24 +27,36 @@ void WindowFixture::showActive()
 {
     window->show();
     window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qWarning("window did not become active");
-}
-
-void WindowFixture::shipFiles()
-{
-    QFile::copy(QStringLiteral(ZENDRY_SOURCE_DIR "/banner/Vorral.gif"), folder.filePath("Vorral.gif"));
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
 }
 
 void WindowFixture::put(const QString &name, const QByteArray &bytes) const
 {
     QFile f(folder.filePath(name));
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
 QByteArray WindowFixture::bytes(const QString &name) const
 {
     QFile f(folder.filePath(name));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void WindowFixture::fill(const QString &zdid, const QString &pw, const QString &number, const QString &text)
+{
+    edit("ZDID")->setText(zdid);
+    edit("PW")->setText(pw);
+    edit("Number")->setText(number);
+    control<QPlainTextEdit>("Message")->setPlainText(text);
+}
+
+bool WindowFixture::idle() const
+{
+    return window->isEnabled() && !window->exchangeInProgress() && !QApplication::overrideCursor()
+            && window->serviceSocket()->state() == QAbstractSocket::UnconnectedState;
+}
+
+QString WindowFixture::focused() const
+{
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }

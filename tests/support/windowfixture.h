@@ -14,32 +14,23 @@
 #include <memory>
 
 // The real window in a temporary program folder, with scripted boxes and a
-// recording desktop. The service listens on 127.0.0.1 at `port`; the ad
-// server is on the same port at `adHost`, 127.0.0.2 by default, where nothing
-// listens, so the start-up fetch falls back at once.
+// recording desktop. The service and the ad server listen on `port`, the
+// service at 127.0.0.1 and the ad server at `adHost`: by default 127.0.0.2,
+// where nothing listens, so the start-up fetch falls back at once.
 struct WindowFixture
 {
-    struct Options
-    {
-        quint16 port = 9;
-        int timeoutMs = 10000;
-        QString adHost = QStringLiteral("127.0.0.2");
-        bool startNow = true; // false: put files in the folder, then start()
-        zendry::Termination *termination = nullptr;
-        QString serviceHost = QStringLiteral("127.0.0.1");
-    };
-
-    explicit WindowFixture(quint16 port = 9, int timeoutMs = 10000);
-    explicit WindowFixture(const Options &options);
+    explicit WindowFixture(quint16 port = 9, int timeoutMs = 10000, bool startNow = true);
 
     // Creates the window, which loads what the folder holds.
-    void start();
+    void start(zendry::Termination *termination = nullptr);
     // Shows the window and waits until it is active, so focus moves are real.
     void showActive();
-    // Puts the files the program ships into its folder.
-    void shipFiles();
     void put(const QString &name, const QByteArray &bytes) const;
     QByteArray bytes(const QString &name) const;
+    void fill(const QString &zdid, const QString &pw, const QString &number, const QString &text);
+    // No exchange, no busy pointer, the window usable.
+    bool idle() const;
+    QString focused() const;
 
     template<typename T = QWidget>
     T *control(const char *name) const
@@ -48,8 +39,11 @@ struct WindowFixture
     }
     QLineEdit *edit(const char *name) const { return control<QLineEdit>(name); }
     QPushButton *button(const char *name) const { return control<QPushButton>(name); }
+    QComboBox *to() const { return control<QComboBox>("ToName"); }
 
-    Options options;
+    quint16 port;
+    int timeoutMs;
+    QString adHost = QStringLiteral("127.0.0.2");
     QTemporaryDir folder;
     ScriptedBoxes boxes;
     RecordingDesktop desktop;
