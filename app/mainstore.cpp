@@ -60,7 +60,7 @@ void Main::saveFile(const QString &name, const QStringList &lines)
     const QString path = programFile(name);
     QString why;
     if (!TextFile::save(path, lines, &why))
-        m_boxes->ok(this, QStringLiteral("Error"), texts::saveFailed(path, why));
+        m_boxes->ok(this, texts::saveFailedTitle, texts::saveFailed(path, why));
 }
 
 void Main::LoadSettings()

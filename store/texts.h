@@ -15,6 +15,7 @@ inline QString deleteQuestion(const QString &name)
     return QStringLiteral("Are you sure you want to delete ") + name + QStringLiteral(" from your contacts?");
 }
 
+inline const QString saveFailedTitle = QStringLiteral("Error");
 inline QString saveFailed(const QString &path, const QString &why)
 {
     return QStringLiteral("Zendry SMS could not save the file \"%1\".").arg(QDir::toNativeSeparators(path))
