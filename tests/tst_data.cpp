@@ -4,11 +4,13 @@
 #include "banner/bannerreceiver.h"
 #include "banner/weblinks.h"
 #include "platform/ansicodec.h"
+#include "platform/wholefile.h"
 #include "store/contactlist.h"
 #include "store/phonebookfile.h"
 #include "store/settingsfile.h"
 #include "store/textfile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
@@ -20,6 +22,12 @@
 using namespace zendry;
 
 namespace {
+
+// A device that takes at most three bytes a write, as a pipe or a full disk may.
+struct Trickle : QBuffer
+{
+    qint64 writeData(const char *d, qint64 n) override { return QBuffer::writeData(d, qMin(n, 3LL)); }
+};
 
 QString book(const ContactSlots &names, const ContactSlots &numbers)
 {
@@ -130,7 +138,6 @@ void TestData::fullPhonebook()
     QCOMPARE(removeContact(names, numbers, "nobody"), -1);
     QCOMPARE(removeContact(names, numbers, "C1"), 1);
     QCOMPARE(names[1] + names[498] + names[499] + numbers[498] + numbers[499], QString("c2C499x"));
-    QCOMPARE(findContact(names, "c2"), 1);
     QCOMPARE(zendry::rememberContact(names, numbers, "one more", "").slot, 499);
     ContactList list;
     for (const char *name : { "zed", "bob", "Émile", "10 Main", "#2", "(Work)", "Alice", "Bob", "<a>" })
@@ -143,11 +150,15 @@ void TestData::fullPhonebook()
     QCOMPARE(got.join('|'), QString("<new>|(Work)|#2|<a>|10 Main|Alice|bob|Bob|Émile"));
 }
 
-// A new file takes the old one's place only once every byte is written: the
-// process's file-size limit (which stops root as anyone) makes the save fail,
-// say why, and leave the old file alone.
+// Every byte is written, however few a write takes. A new file takes the old
+// one's place only once every byte is written: the process's file-size limit
+// (which stops root as anyone) makes the save fail, say why, and leave the
+// old file alone.
 void TestData::aSaveReplacesTheFileWholeOrNotAtAll()
 {
+    Trickle trickle;
+    QVERIFY(trickle.open(QIODevice::WriteOnly) && WholeFile::writeAll(trickle, "4477 Alice\r\n", nullptr));
+    QCOMPARE(trickle.data(), QByteArray("4477 Alice\r\n"));
     QTemporaryDir dir;
     const QString path = dir.filePath("Phonebook.txt");
     QVERIFY(TextFile::save(path, { "4477 Alice", "4478 Bob" }, nullptr));
@@ -196,29 +207,27 @@ void TestData::bannerHeader()
 
 void TestData::bannerPackets_data()
 {
-    // Packets as they arrive; the outcome after each, W(aiting), C(omplete) or
-    // F(ailed); the bytes still expected; the file at the end.
+    // Packets as they arrive; then the outcome after each, W(aiting), C(omplete)
+    // or F(ailed), the bytes still expected and the link; the file at the end.
     QTest::addColumn<QList<QByteArray>>("packets");
-    QTest::addColumn<QString>("outcomes");
-    QTest::addColumn<int>("remaining");
+    QTest::addColumn<QString>("after");
     QTest::addColumn<QByteArray>("file");
     // clang-format off
-    QTest::newRow("one packet") << QList<QByteArray>{"5 l\rABCDE"} << "C" << 0 << QByteArray("ABCDE");
-    QTest::newRow("header, then the picture") << QList<QByteArray>{"5 l\r", "AB", "CDE"} << "WWC" << 0 << QByteArray("ABCDE");
-    QTest::newRow("the header in pieces") << QList<QByteArray>{"5 l", "\rABCDE"} << "F" << -1 << QByteArray();
-    QTest::newRow("length 0") << QList<QByteArray>{"0 l\rAB"} << "C" << -2 << QByteArray("AB");
-    QTest::newRow("lowest 32-bit length") << QList<QByteArray>{"-2147483648 l\rAB"} << "C" << INT_MIN << QByteArray("AB");
-    QTest::newRow("past the cap, announced") << QList<QByteArray>{"4194305 l\r"} << "F" << -1 << QByteArray();
+    QTest::newRow("one packet") << QList<QByteArray>{"5 l\rABCDE"} << "C 0 l" << QByteArray("ABCDE");
+    QTest::newRow("header, then the picture") << QList<QByteArray>{"5 l\r", "AB", "CDE"} << "WWC 0 l" << QByteArray("ABCDE");
+    QTest::newRow("the header in pieces") << QList<QByteArray>{"5 l", "\rABCDE"} << "F -1 " << QByteArray();
+    QTest::newRow("length 0") << QList<QByteArray>{"0 l\rAB"} << "C -2 l" << QByteArray("AB");
+    QTest::newRow("lowest 32-bit length") << QList<QByteArray>{"-2147483648 l\rAB"} << "C -2147483648 l" << QByteArray("AB");
+    QTest::newRow("past the cap, announced") << QList<QByteArray>{"4194305 l\r"} << "F -1 " << QByteArray();
     QTest::newRow("past the cap, received")
-            << QList<QByteArray>{"4194304 l\r", QByteArray(4194303, 'x'), "yz"} << "WWF" << 1 << QByteArray();
+            << QList<QByteArray>{"4194304 l\r", QByteArray(4194303, 'x'), "yz"} << "WWF 1 l" << QByteArray();
     // clang-format on
 }
 
 void TestData::bannerPackets()
 {
     QFETCH(QList<QByteArray>, packets);
-    QFETCH(QString, outcomes);
-    QFETCH(int, remaining);
+    QFETCH(QString, after);
     QFETCH(QByteArray, file);
     QTemporaryDir dir;
     BannerFile banner(dir.filePath("Banner.tmp"));
@@ -230,8 +239,7 @@ void TestData::bannerPackets()
         if (outcome != BannerReceiver::Outcome::Waiting)
             break;
     }
-    QCOMPARE(seen + ' ' + QString::number(left) + ' ' + link,
-             outcomes + ' ' + QString::number(remaining) + (outcomes == "F" ? " " : " l"));
+    QCOMPARE(seen + ' ' + QString::number(left) + ' ' + link, after);
     banner.close();
     QFile f(banner.path());
     QVERIFY(f.size() <= BannerFile::maxBytes); // never more is written
@@ -261,10 +269,6 @@ void TestData::bannerFileAndLinks()
     for (const char *local : { "http://", "file:///etc/passwd", "/usr/bin/xterm", "C:\\Windows\\calc.exe",
                                "javascript:alert(1)", "mailto:a@b.example", "", " http://ads.example/" })
         QVERIFY2(!WebLinks::isWebPage(local), local);
-    Endpoints e{ "sms.example", "ads.example", "www.example", 80, "" };
-    QCOMPARE(WebLinks::purchasePage(e), QString("http://sms.example/buytexts.html"));
-    e.port = 8080;
-    QCOMPARE(WebLinks::createPage(e), QString("http://www.example:8080/create/"));
 }
 
 QTEST_GUILESS_MAIN(TestData)

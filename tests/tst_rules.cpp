@@ -74,7 +74,6 @@ void TestRules::codecAndTrimming()
     for (int i = 0; i < 256; ++i)
         all[i] = char(i);
     QCOMPARE(AnsiCodec::encode(AnsiCodec::decode(all)), all);
-    QCOMPARE(AnsiCodec::decode("\x80\x9F"), QString("€Ÿ"));
     QCOMPARE(trimSpaces("  a b  ") + trimSpaces("   ") + trimSpaces("\t a \r\n"), QString("a b\t a \r\n"));
 }
 
@@ -121,11 +120,6 @@ void TestRules::sha256()
     // An example of FIPS 180-2, and a first word below 0x10000000 keeping its leading zeros.
     QCOMPARE(sha.SHA256("abc"), QString("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
     QCOMPARE(sha.SHA256("886"), QString("000f21ac06aceb9cdd0575e82d0d85fc39bed0a7a1d71970ba1641666a44f530"));
-    // 55 characters need one block, 56 and 64 two, 120 three.
-    for (int length : { 55, 56, 63, 64, 119, 120 }) {
-        QCOMPARE(int(sha.MessageWords(QString(length, u'x')).size()), 16 * (1 + (length + 8) / 64));
-        QCOMPARE(sha.SHA256(QString(length, u'x')), hashOf(QByteArray(length, 'x')));
-    }
     // Only the low 8 bits of a character count.
     QCOMPARE(sha.SHA256(QString(QChar(0x20AC))), sha.SHA256(QString(QChar(0x00AC))));
     // The word operations at the edges the digest itself never reaches.
@@ -168,7 +162,6 @@ void TestRules::passwordDigest_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QByteArray>("digits");
     // clang-format off
-    QTest::newRow("A") << "A" << QByteArray("650\xDE");
     QTest::newRow("abc") << "abc" << QByteArray("990980970\xDE");
     QTest::newRow("spaces count") << " pw " << QByteArray("320191121320\xDE");
     QTest::newRow("Windows-1252") << "é€ÿ" << QByteArray("552281332\xDE");
