@@ -4,8 +4,6 @@
 
 #include "app/fieldrules.h"
 #include "app/fontfit.h"
-#include "banner/weblinks.h"
-#include "platform/desktop.h"
 #include "platform/messageboxes.h"
 #include "platform/termination.h"
 #include "service/credential.h"
@@ -285,7 +283,7 @@ void Main::apply(const Outcome &o)
         const Answer answer =
                 m_boxes->show(this, o.title, o.text, buttons, o.yesNo ? Answer::Yes : Answer::Ok);
         if (o.yesNo && answer == Answer::Yes)
-            openPage(QStringLiteral("Open"), WebLinks::purchasePage(m_endpoints));
+            Purchase_Click(); // the same page as the Purchase Credits button
     }
     QWidget *target = field(o.focus);
     focusTo(target);
