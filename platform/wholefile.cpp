@@ -21,6 +21,10 @@ bool WholeFile::writeAll(QIODevice &device, const QByteArray &bytes, QString *wh
 bool WholeFile::save(const QString &path, const QByteArray &bytes, QString *why)
 {
     QSaveFile file(path);
+    // Where no new file can be made beside it (a read-only folder holding a
+    // writable file), the file is written in place: a failed write then
+    // leaves it cut short, but is still reported.
+    file.setDirectWriteFallback(true);
     // Unbuffered: with a buffer, a write the disk refuses surfaces only in the
     // flush inside commit(), and Qt 6.4 then still reports success and puts a
     // truncated file in place of the old one.

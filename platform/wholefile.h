@@ -16,7 +16,8 @@ public:
     static bool writeAll(QIODevice &device, const QByteArray &bytes, QString *why);
 
     // Replaces the file whole or not at all: the bytes go to a new file that
-    // takes the old one's place only once every byte is on disk.
+    // takes the old one's place only once every byte is on disk. Where no new
+    // file can be made there, the file itself is rewritten.
     static bool save(const QString &path, const QByteArray &bytes, QString *why);
 };
 

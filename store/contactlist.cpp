@@ -1,5 +1,6 @@
 #include "store/contactlist.h"
 
+#include "store/contactslots.h"
 #include "store/texts.h"
 
 #include <algorithm>
@@ -72,9 +73,8 @@ void ContactList::removeEntry(int row)
 
 int ContactList::findName(const QString &name) const
 {
-    const QString wanted = name.toLower();
     for (int i = 0; i < m_names.size(); ++i) {
-        if (m_names.at(i).toLower() == wanted)
+        if (sameContactName(m_names.at(i), name))
             return i + 1;
     }
     return -1;

@@ -24,7 +24,7 @@ public:
     int addName(const QString &name);
     // Row 0 ("<new>") is never removed.
     void removeEntry(int row);
-    // The first name entry that matches without regard to case, or -1.
+    // The first name entry that is the same contact name, or -1.
     int findName(const QString &name) const;
     QString entry(int row) const;
 

@@ -7,7 +7,7 @@ namespace zendry {
 
 bool sameContactName(const QString &stored, const QString &typed)
 {
-    return stored.toLower() == typed.toLower();
+    return trimSpaces(stored).toLower() == trimSpaces(typed).toLower();
 }
 
 int findContact(const ContactSlots &names, const QString &name)
@@ -22,8 +22,7 @@ int findContact(const ContactSlots &names, const QString &name)
 Remembered rememberContact(ContactSlots &names, ContactSlots &numbers, const QString &typed,
                            const QString &number)
 {
-    // The name is kept trimmed, so it is found trimmed: "bob " is Bob again,
-    // not a second Bob. A blank box or "<new>" names no contact.
+    // "bob " is Bob again, not a second Bob. A blank box or "<new>" names no contact.
     const QString name = trimSpaces(typed);
     if (name.isEmpty() || name == texts::newEntry)
         return {};

@@ -11,7 +11,8 @@ namespace zendry {
 inline constexpr int contactSlotCount = 500;
 using ContactSlots = std::array<QString, contactSlotCount>;
 
-// Names match when they are equal once both are lower-cased.
+// Names match when they are equal once both are trimmed and lower-cased: a
+// name typed or stored with spaces around it is still the same contact.
 bool sameContactName(const QString &stored, const QString &typed);
 
 // The slot of the first contact named so, searching up to the first empty
@@ -27,8 +28,7 @@ struct Remembered
 // Records a contact as Send does: the first slot with the same name is
 // updated, otherwise the first empty slot is filled; with 500 other names
 // nothing is recorded. Name and number are stored without surrounding
-// spaces, and the typed name is compared so too. A name that is blank or
-// "<new>" is no contact.
+// spaces. A name that is blank or "<new>" is no contact.
 Remembered rememberContact(ContactSlots &names, ContactSlots &numbers, const QString &typed,
                            const QString &number);
 

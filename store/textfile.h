@@ -26,7 +26,8 @@ public:
     static bool write(QIODevice &device, const QStringList &lines, QString *why);
 
     // Replaces the file whole, or not at all: the lines go to a new file that
-    // takes the old one's place only once every byte is written.
+    // takes the old one's place only once every byte is written. Where no new
+    // file can be made there, the file itself is rewritten.
     static bool save(const QString &path, const QStringList &lines, QString *why);
 };
 
