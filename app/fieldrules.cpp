@@ -2,6 +2,8 @@
 
 #include "platform/trim.h"
 
+#include <algorithm>
+
 namespace zendry::FieldRules {
 
 qsizetype charsRemaining(const QString &message, const QString &signature)
@@ -31,6 +33,21 @@ QString messageFromDocument(const QString &raw)
             text += c;
     }
     return text;
+}
+
+QString singleLine(const QString &text, int *caret)
+{
+    const auto isBreak = [](QChar c) { return c == u'\r' || c == u'\n'; };
+    const int cut = int(std::find_if(text.begin(), text.end(), isBreak) - text.begin());
+    if (cut == text.size())
+        return text;
+    if (*caret <= cut)
+        return text.left(cut);
+    // The break was put in before the caret: what follows the caret was there before.
+    int none = 0;
+    const QString kept = text.left(cut) + singleLine(text.mid(*caret), &none);
+    *caret = cut;
+    return kept;
 }
 
 } // namespace zendry::FieldRules

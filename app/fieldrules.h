@@ -23,6 +23,12 @@ QString refilledSignature(const QString &signature, const QString &zdid);
 // no-break space included, stays what it is.
 QString messageFromDocument(const QString &raw);
 
+// What a single-line box holds once `text` has been put into it with the
+// caret left at `caret`: the box never holds a CR or an LF, so of what was
+// just put in, what stands from its first line break on is dropped, as the
+// desktop's own single-line boxes do with a pasted paragraph.
+QString singleLine(const QString &text, int *caret);
+
 } // namespace FieldRules
 
 } // namespace zendry

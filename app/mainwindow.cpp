@@ -4,6 +4,8 @@
 
 #include "app/fieldrules.h"
 #include "app/fontfit.h"
+#include "app/singlelinevalidator.h"
+#include "platform/keyups.h"
 #include "platform/messageboxes.h"
 #include "platform/termination.h"
 #include "service/credential.h"
@@ -12,8 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QKeyEvent>
-#include <QMouseEvent>
+#include <QNetworkProxy>
 #include <QTcpSocket>
 #include <QTextCursor>
 #include <QTimer>
@@ -53,6 +54,7 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     , AdSock(new QTcpSocket(this))
     , TimeOut(new QTimer(this))
     , AdTimer(new QTimer(this))
+    , m_keyUps(new KeyUps(keyRepeatSettleMs, this))
     , m_bannerFile(QDir(setup.programFolder).filePath(BannerFile::fileName))
 {
     initResources();
@@ -65,9 +67,13 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     ui->ToName->setCompleter(nullptr);
     ui->ToName->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     ui->ToName->setCurrentIndex(-1);
+    auto *singleLine = new SingleLineValidator(this);
+    for (QLineEdit *box : { ui->ZDID, ui->PW, ui->Number, ui->Sig, ui->ToName->lineEdit() })
+        box->setValidator(singleLine);
 
     TimeOut->setObjectName(QStringLiteral("TimeOut"));
     TimeOut->setInterval(setup.exchangeTimeoutMs);
+    TimeOut->setTimerType(Qt::PreciseTimer);
     AdTimer->setObjectName(QStringLiteral("AdTimer"));
     AdTimer->setInterval(setup.adTickMs);
     if (setup.adTickMs > 0)
@@ -81,7 +87,7 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     connect(ui->ZDID, &QLineEdit::textChanged, this, &Main::ZDID_Change);
     connect(ui->Sig, &QLineEdit::textChanged, this, &Main::Sig_Change);
     connect(ui->Message, &QPlainTextEdit::textChanged, this, &Main::Message_Change);
-    connect(ui->ToName, &QComboBox::activated, this, [this](int row) {
+    connect(ui->ToName, &PickBox::picked, this, [this](int row) {
         m_pickedEntry = m_contactList.index(row);
         ToName_Click();
     });
@@ -96,6 +102,9 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     onClick(ui->Purchase, &Main::Purchase_Click);
     onClick(ui->HelpButton, &Main::HelpButton_Click);
 
+    // The program reads no environment, so no proxy that it names either.
+    Socket->setProxy(QNetworkProxy::NoProxy);
+    AdSock->setProxy(QNetworkProxy::NoProxy);
     // Qt may report a failure from inside connectToHost(), before the caller
     // has finished starting the exchange or the fetch; queued, the error is
     // handled as soon as that call has returned.
@@ -107,12 +116,16 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     connect(AdSock, &QTcpSocket::connected, this, &Main::AdSock_Connect);
     connect(AdSock, &QTcpSocket::readyRead, this, &Main::AdSock_DataArrival);
     connect(AdSock, &QTcpSocket::errorOccurred, this, &Main::AdSock_Error, Qt::QueuedConnection);
+    connect(m_keyUps, &KeyUps::released, this, [this](int key) {
+        if (isEnabled())
+            Form_KeyUp(key);
+    });
 
     // Ending the desktop session or the program closes the window as the
     // user would, so everything is stored then too.
     connect(qApp, &QGuiApplication::commitDataRequest, this, &QWidget::close);
     if (setup.termination)
-        connect(setup.termination, &Termination::requested, this, &QWidget::close);
+        connect(setup.termination, &Termination::requested, this, &Main::terminate);
 
     ui->ToName->setFocus(Qt::OtherFocusReason);
     Form_Load();
@@ -154,6 +167,18 @@ void Main::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+// A termination request ends the program at any moment, as a close does: a
+// box still open is closed (a question answered No) and the window stores
+// everything once.
+void Main::terminate()
+{
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top->isModal() && top->isVisible())
+            top->close();
+    }
+    close();
+}
+
 void Main::onClick(QAbstractButton *button, void (Main::*handler)())
 {
     connect(button, &QAbstractButton::clicked, this, [this, button, handler] {
@@ -170,86 +195,6 @@ QString Main::messageText() const
 bool Main::exchangeInProgress() const
 {
     return TimeOut->isActive();
-}
-
-// Whether an event's widget belongs to this window, counting the To box's
-// dropped-down list as part of it.
-bool Main::fromThisWindow(QObject *watched) const
-{
-    auto *widget = qobject_cast<QWidget *>(watched);
-    QWidget *top = widget ? widget->window() : nullptr;
-    while (top && top->windowType() == Qt::Popup && top->parentWidget())
-        top = top->parentWidget()->window();
-    return top == this;
-}
-
-// A locked window takes no input, though the preview sees it before Qt
-// drops it for the disabled controls.
-bool Main::eventFilter(QObject *watched, QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::KeyRelease: {
-        // A release travels up from the focus widget to its parents; take it
-        // once, where it starts.
-        auto *key = static_cast<QKeyEvent *>(event);
-        QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        if (watched == first && isEnabled() && !key->isAutoRepeat() && fromThisWindow(watched))
-            Form_KeyUp(key->key());
-        break;
-    }
-    case QEvent::MouseButtonRelease: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (watched == ui->Banner && isEnabled() && mouse->button() == Qt::LeftButton
-            && ui->Banner->rect().contains(mouse->position().toPoint()))
-            Banner_Click();
-        break;
-    }
-    case QEvent::FocusIn:
-    case QEvent::FocusOut:
-        focusMoved(watched, event);
-        break;
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-// GotFocus and LostFocus run only when the focus moves inside the window:
-// losing it to a message box or another program, and getting it back, is
-// not leaving the field.
-void Main::focusMoved(QObject *watched, QEvent *event)
-{
-    const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-    if (m_quietFocus || reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
-        return;
-    const bool in = event->type() == QEvent::FocusIn;
-    if (watched == ui->PW)
-        in ? PW_GotFocus() : PW_LostFocus();
-    else if (watched == ui->Number)
-        in ? Number_GotFocus() : Number_LostFocus();
-    else if (watched == ui->Sig)
-        in ? Sig_GotFocus() : Sig_LostFocus();
-    else if (watched == ui->ZDID && in)
-        ZDID_GotFocus();
-    else
-        return;
-    // A click that brings the focus would put the caret under the mouse and
-    // undo the selection made on entry; make it again once the press is done.
-    if (in && reason == Qt::MouseFocusReason) {
-        auto *edit = static_cast<QLineEdit *>(watched);
-        QTimer::singleShot(0, edit, [edit] {
-            if (edit->hasFocus())
-                edit->selectAll();
-        });
-    }
-}
-
-// Before the window is first shown there is nowhere for the focus to go; Qt
-// would remember the move and make it on show, so it is dropped instead.
-void Main::focusTo(QWidget *widget)
-{
-    if (widget && isVisible())
-        widget->setFocus(Qt::OtherFocusReason);
 }
 
 QWidget *Main::field(Field f) const

@@ -25,6 +25,7 @@ namespace zendry {
 class MessageBoxes;
 class Desktop;
 class Termination;
+class KeyUps;
 struct Outcome;
 enum class Field;
 
@@ -61,6 +62,8 @@ public:
     const ContactSlots &contactNames() const { return ContactNames; }
     const ContactSlots &contactNumbers() const { return ContactNumbers; }
     bool exchangeInProgress() const;
+    // Whether the window has stored everything and closed for good.
+    bool ended() const { return m_unloaded; }
     QTcpSocket *serviceSocket() const { return Socket; }
     // The message exactly as typed, with CR LF line breaks.
     QString messageText() const;
@@ -123,7 +126,11 @@ private:
     void bannerFallback();
     bool loadBanner(const QString &path);
     void focusMoved(QObject *watched, QEvent *event);
+    // Runs the field's GotFocus or LostFocus; false for a widget without one.
+    bool fieldFocusHandler(QObject *field, bool in);
     bool fromThisWindow(QObject *watched) const;
+    bool keyStartsAt(QObject *watched) const;
+    void terminate();
 
     // An exchange with the service: started by Send or Refresh, ended by the
     // first reply, a socket error or the time-out.
@@ -151,6 +158,9 @@ private:
     QTcpSocket *AdSock;
     QTimer *TimeOut;
     QTimer *AdTimer;
+    // How long a key's release waits for the press that would make it a repeat.
+    static constexpr int keyRepeatSettleMs = 100;
+    KeyUps *m_keyUps;
 
     // Module variables.
     bool IsRefresh = false;
@@ -166,6 +176,7 @@ private:
     // The To entry the user picked; it stops being picked as soon as the
     // user edits the box's text.
     QPersistentModelIndex m_pickedEntry;
+    bool m_bannerDoubleClicked = false;
     bool m_busy = false;
     // Focus moves the program makes for its own housekeeping (disabling the
     // window for an exchange) are not the user's and raise no handler.

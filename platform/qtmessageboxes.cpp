@@ -1,8 +1,45 @@
 #include "platform/qtmessageboxes.h"
 
+#include "platform/fittingtext.h"
+
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
+
+#include <limits>
 
 namespace zendry {
+
+namespace {
+
+// What a box needs beside its text, with room to spare: the title bar and
+// frame, the margins and the row of buttons; and across, the margins.
+constexpr int boxChromeHeight = 200;
+constexpr int boxChromeWidth = 60;
+
+// The box grows with its text; the desktop's own boxes never grow past the
+// screen but show what fits. The box wraps its text at about half the
+// screen's width (500 pixels at most, margins included), by words or, for a
+// word longer than a line, anywhere; whichever gives the taller text decides.
+QString fitToScreen(const QMessageBox &box, const QString &text)
+{
+    const QScreen *screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return text;
+    const QRect area = screen->availableGeometry();
+    const QRect room(0, 0, qMin(area.width() / 2, 500) - boxChromeWidth, std::numeric_limits<int>::max() / 2);
+    const int height = area.height() - boxChromeHeight;
+    const QFontMetrics metrics(box.font());
+    return fittingStart(text, [&](const QString &start) {
+        for (int wrap : { Qt::TextWordWrap, Qt::TextWrapAnywhere }) {
+            if (metrics.boundingRect(room, wrap, start).height() > height)
+                return false;
+        }
+        return true;
+    });
+}
+
+} // namespace
 
 MessageBoxes::Answer QtMessageBoxes::show(QWidget *owner, const QString &title, const QString &text,
                                           Buttons buttons, Answer defaultAnswer)
@@ -13,7 +50,7 @@ MessageBoxes::Answer QtMessageBoxes::show(QWidget *owner, const QString &title, 
     box.setTextFormat(Qt::PlainText);
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    box.setText(shown);
+    box.setText(fitToScreen(box, shown));
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(defaultAnswer == Answer::No ? QMessageBox::No : QMessageBox::Yes);

@@ -1,9 +1,11 @@
 // The rules of the program that need no window: the codec, numbers and
-// trimming, the credential, the requests, the replies, the checks and the
-// field rules.
+// trimming, the credential, the requests, the replies, the checks, the
+// field rules, a key's release and the text a box has room for.
 #include "app/fieldrules.h"
 #include "digest/csha256.h"
 #include "platform/ansicodec.h"
+#include "platform/fittingtext.h"
+#include "platform/keyups.h"
 #include "platform/numericprefix.h"
 #include "platform/trim.h"
 #include "service/checks.h"
@@ -12,6 +14,7 @@
 #include "service/request.h"
 
 #include <QCryptographicHash>
+#include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -61,6 +64,8 @@ private slots:
     void checks_data();
     void checks();
     void fieldRules();
+    void keyUps();
+    void fittingStart();
 };
 
 // Windows-1252, not Latin-1: "€" is 0x80. What it lacks becomes '?', as
@@ -288,7 +293,47 @@ void TestRules::fieldRules()
     QCOMPARE(FieldRules::refilledSignature("\t", "id") + FieldRules::refilledSignature(" B ", ""), "\t B ");
     const QString raw = QString("a\u00A0b") + QChar::ParagraphSeparator + "c" + QChar::LineSeparator;
     QCOMPARE(FieldRules::messageFromDocument(raw), QString("a\u00A0b\r\nc\r\n"));
+    const auto oneLine = [](const QString &text, int caret) {
+        const QString kept = FieldRules::singleLine(text, &caret);
+        return kept + '|' + QString::number(caret);
+    };
+    QCOMPARE(oneLine("alice\r\nAutoRefresh=1", 20), QString("alice|5")); // set, or pasted into an empty box
+    QCOMPARE(oneLine("abx\nycd", 5), QString("abxcd|3")); // "x\ny" pasted between "ab" and "cd"
+    QCOMPARE(oneLine("a\rb\nc", 4) + oneLine("ab\rc", 1) + oneLine("ab", 1), QString("ac|1ab|1ab|1"));
 }
 
-QTEST_APPLESS_MAIN(TestRules)
+// A release counts once no press of the key at its time stamp follows.
+void TestRules::keyUps()
+{
+    // p(ress) or r(elease), the key and its time stamp, * when Qt saw a
+    // repeat; s: the moment to wait for a repeat's press is over.
+    const auto released = [](const QString &events) {
+        KeyUps ups(60000);
+        QString got;
+        connect(&ups, &KeyUps::released, [&got](int key) { got += QString::number(key); });
+        for (const QString &e : events.split(' ')) {
+            const QStringList k = e.mid(1).split(':');
+            QKeyEvent event(e[0] == 'p' ? QEvent::KeyPress : QEvent::KeyRelease, k[0].toInt(), {}, {},
+                            e.endsWith('*'));
+            event.setTimestamp(k.value(1).remove('*').toULongLong());
+            e == "s" ? ups.settle() : e[0] == 'p' ? ups.press(event) : ups.release(event);
+        }
+        return got;
+    };
+    QCOMPARE(released("p1:5 r1:9 p1:9 r1:49 p1:49 r1:900 s"), QString("1")); // held, then let go
+    QCOMPARE(released("r1:9* p1:9* s"), QString()); // a repeat Qt saw
+    QCOMPARE(released("r1:9 p1:30 r1:60 s") + released("r1:9 p2:9 r2:20 s"), QString("1112"));
+    QCOMPARE(released("r3:0"), QString("3")); // no time stamp
+}
+
+// The longest start that fits, found for a huge text, whole pairs kept.
+void TestRules::fittingStart()
+{
+    const auto upTo = [](qsizetype n) { return [n](const QString &s) { return s.size() <= n; }; };
+    QCOMPARE(zendry::fittingStart(QString(1 << 20, u'x'), upTo(777)).size(), 777);
+    QCOMPARE(zendry::fittingStart("short", upTo(5)), QString("short"));
+    QCOMPARE(zendry::fittingStart(QString("\U0001F600").repeated(300), upTo(301)).size(), 300);
+}
+
+QTEST_GUILESS_MAIN(TestRules)
 #include "tst_rules.moc"

@@ -15,7 +15,8 @@ WindowFixture::WindowFixture(quint16 port, int timeoutMs, bool startNow) : port(
 
 void WindowFixture::start(zendry::Termination *termination)
 {
-    zendry::MainSetup setup{ &boxes, &desktop, folder.path() };
+    zendry::MainSetup setup{ realBoxes ? &desktopBoxes : static_cast<zendry::MessageBoxes *>(&boxes),
+                             &desktop, folder.path() };
     setup.endpoints = { "127.0.0.1", adHost, "www.test.example", port, "http://www.test.example/" };
     setup.exchangeTimeoutMs = timeoutMs;
     setup.adTickMs = 0; // tests tick AdTimer themselves

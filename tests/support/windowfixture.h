@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "platform/qtmessageboxes.h"
 #include "recordingdesktop.h"
 #include "scriptedboxes.h"
 
@@ -46,6 +47,8 @@ struct WindowFixture
     QString adHost = QStringLiteral("127.0.0.2");
     QTemporaryDir folder;
     ScriptedBoxes boxes;
+    bool realBoxes = false; // the desktop's boxes instead
+    zendry::QtMessageBoxes desktopBoxes;
     RecordingDesktop desktop;
     std::unique_ptr<zendry::Main> window;
 };

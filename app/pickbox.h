@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QComboBox>
+
+namespace zendry {
+
+// A drop-down combo box that says when the user picks an entry of its list,
+// from the dropped list, the arrow keys or the wheel. Qt's activated() also
+// reports an entry when the typed text merely equals it, on Enter and when
+// the box finishes its edit; that is typing, not a pick.
+class PickBox : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    explicit PickBox(QWidget *parent = nullptr);
+
+signals:
+    void picked(int row);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    bool m_typing = false;
+};
+
+} // namespace zendry

@@ -1,0 +1,160 @@
+// What a desktop does and offscreen does not: the window manager gives the
+// window its activation back some time after a box closes, a key held down
+// repeats, the mouse makes double clicks, the clipboard is the X server's.
+// Run by tests/xsession on an X server of its own; the keyboard and mouse
+// are the X server's too, driven by xdotool.
+#include "scriptedservice.h"
+#include "service/credential.h"
+#include "windowfixture.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+using namespace zendry;
+
+namespace {
+
+// Types and clicks through the X server while the program goes on with its events.
+void xdotool(const QStringList &args)
+{
+    QProcess p;
+    p.start("xdotool", args);
+    QTRY_COMPARE_WITH_TIMEOUT(p.state(), QProcess::NotRunning, 20000);
+    QCOMPARE(p.exitCode(), 0);
+}
+
+// Answers each box with Enter, as the user does once it has the focus, and
+// notes how it looked: title, text, format, icon, buttons, and whether it
+// fitted the screen.
+struct BoxAnswerer
+{
+    BoxAnswerer()
+    {
+        timer.callOnTimeout([this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || box == answered || QApplication::activeWindow() != box)
+                return;
+            answered = box;
+            const bool fits = box->screen()->availableGeometry().contains(box->frameGeometry());
+            seen << QString("%1|%2|%3%4|%5|%6")
+                            .arg(box->windowTitle(), box->text().left(10))
+                            .arg(box->textFormat())
+                            .arg(box->icon())
+                            .arg(int(box->standardButtons()), 0, 16)
+                            .arg(fits ? "fits" : "too big");
+            QProcess::startDetached("xdotool", { "key", "Return" });
+        });
+        timer.start(50);
+    }
+    QTimer timer;
+    QPointer<QMessageBox> answered;
+    QStringList seen;
+};
+
+} // namespace
+
+class TestDesktop : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void theFieldABoxNamesIsEntered_data();
+    void theFieldABoxNamesIsEntered();
+    void theDesktopsBoxes();
+    void aPasteKeepsItsFirstLine();
+    void aKeyHeldDownAndADoubleClick();
+};
+
+void TestDesktop::theFieldABoxNamesIsEntered_data()
+{
+    // The button, the reply (none: refused before anything is sent), the field and its text.
+    QTest::addColumn<QString>("exchange");
+    QTest::newRow("!w") << "Refresh|!w|ZDID|kim";
+    QTest::newRow("!p, the mask") << "Refresh|!p|PW|**********";
+    QTest::newRow("!rw") << "Send|!rw|Number|4477";
+    QTest::newRow("a password of spaces") << "Refresh||PW|   ";
+}
+
+// After the box the field to correct is entered as a program focus move
+// enters it: wholly selected, so what the user types replaces it.
+void TestDesktop::theFieldABoxNamesIsEntered()
+{
+    QFETCH(QString, exchange);
+    const QStringList e = exchange.split('|');
+    ScriptedService service;
+    service.reply = e[1].toLatin1();
+    WindowFixture f(service.port(), 10000, false);
+    f.realBoxes = true;
+    f.start();
+    f.showActive();
+    BoxAnswerer answerer;
+    f.fill("kim", "pw", "4477", "hi");
+    f.edit(qPrintable(e[2]))->setText(e[3]);
+    f.button(qPrintable(e[0]))->click();
+    QTRY_COMPARE(answerer.seen.size(), 1);
+    QVERIFY(answerer.seen[0].startsWith("Error|") && answerer.seen[0].endsWith("|fits"));
+    QTRY_VERIFY(f.idle() && QApplication::activeWindow() == f.window.get());
+    xdotool({ "type", "new" });
+    QTRY_COMPARE(f.edit(qPrintable(e[2]))->text(), QString("new"));
+}
+
+// Plain text, no icon; Enter gives the default button's answer. A box never
+// grows past the screen: a long text is cut to what fits.
+void TestDesktop::theDesktopsBoxes()
+{
+    BoxAnswerer answerer;
+    QtMessageBoxes boxes;
+    QString answers;
+    for (auto answer : { MessageBoxes::Answer::No, MessageBoxes::Answer::Yes })
+        answers += QString::number(
+                int(boxes.show(nullptr, "T", "<b>a</b>\r\nb", MessageBoxes::Buttons::YesNo, answer)));
+    boxes.ok(nullptr, "E", QString("word ").repeated(2000));
+    boxes.ok(nullptr, "E", QString(1 << 20, u'x'));
+    QCOMPARE(answers, QString("21"));
+    QCOMPARE(answerer.seen,
+             QStringList({ "T|<b>a</b>\nb|00|14000|fits", "T|<b>a</b>\nb|00|14000|fits",
+                           "E|word word |00|400|fits", "E|xxxxxxxxxx|00|400|fits" }));
+}
+
+// Pasted text keeps what stands before its first line break, in every
+// single-line box; the settings file keeps its four lines.
+void TestDesktop::aPasteKeepsItsFirstLine()
+{
+    WindowFixture f;
+    f.showActive();
+    f.control<QCheckBox>("SavePW")->setChecked(true);
+    for (const QString paste : { "ZDID|alice\r\nAutoRefresh=1", "Sig|Kim\r\npassword=0000",
+                                 "ToName|Bob\rSmith", "Number|44\n77", "PW|pw\r\nx" }) {
+        QApplication::clipboard()->setText(paste.section('|', 1));
+        f.control(qPrintable(paste.section('|', 0, 0)))->setFocus();
+        xdotool({ "key", "ctrl+v" });
+    }
+    QTRY_COMPARE(f.edit("PW")->text(), QString("pw"));
+    QCOMPARE(f.to()->currentText() + ' ' + f.edit("Number")->text(), QString("Bob 44"));
+    f.window->close();
+    QCOMPARE(f.bytes("Zendry SMS.ini"),
+             "ZDID=alice\r\npassword=" + PasswordDigest("pw").toLatin1()
+                     + "\r\nsignature=Kim\r\nAutoRefresh=0\r\n");
+}
+
+// F1 held down opens the Readme once, when it is let go; a double click on
+// the banner is one click.
+void TestDesktop::aKeyHeldDownAndADoubleClick()
+{
+    WindowFixture f;
+    f.showActive();
+    const QPoint banner = f.control("Banner")->mapToGlobal(QPoint(20, 20));
+    xdotool({ "keydown", "F1", "sleep", "1.5", "keyup", "F1", "sleep", "0.5", "mousemove",
+              QString::number(banner.x()), QString::number(banner.y()), "click", "--repeat", "2", "--delay",
+              "80", "1", "key", "F1" });
+    const QString readme = "open " + QDir::toNativeSeparators(f.folder.filePath("Readme.txt"));
+    QTRY_COMPARE(f.desktop.opened, QStringList({ readme, "open http://www.test.example/", readme }));
+}
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
