@@ -30,8 +30,8 @@ bool Main::fromThisWindow(QObject *watched) const
 // once, where it starts.
 bool Main::keyStartsAt(QObject *watched) const
 {
-    QWidget *first = QApplication::focusWidget() ? QApplication::focusWidget() : const_cast<Main *>(this);
-    return watched == first && fromThisWindow(watched);
+    const QWidget *focus = QApplication::focusWidget();
+    return watched == (focus ? focus : this) && fromThisWindow(watched);
 }
 
 // A locked window takes no input, though the preview sees it before Qt

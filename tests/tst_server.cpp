@@ -187,7 +187,7 @@ void TestServer::asItsOwnProcess()
     QTRY_COMPARE_WITH_TIMEOUT(finished, 300, 60000);
     QCOMPARE(balances.size(), 300);
     QCOMPARE(creditsOnDisk(), 700);
-    server.terminate();
+    server.kill();
     QVERIFY(server.waitForFinished());
     start();
     burst();

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -45,7 +46,8 @@ struct WindowFixture
     quint16 port;
     int timeoutMs;
     QString adHost = QStringLiteral("127.0.0.2");
-    QTemporaryDir folder;
+    QTemporaryDir folder{ QDir::tempPath()
+                          + QStringLiteral("/Zendry Zo\u00EB-XXXXXX") }; // a name outside ASCII
     ScriptedBoxes boxes;
     bool realBoxes = false; // the desktop's boxes instead
     zendry::QtMessageBoxes desktopBoxes;
