@@ -1,12 +1,20 @@
 # zendry_add_test(<name> <sources...> [LIBS <targets...>])
-# One QtTest suite, one CTest entry, run offscreen.
+# One QtTest suite, one CTest entry, run offscreen. Windows builds run under
+# Wine on an X server (tests/xsession) with Qt's own Windows platform:
+# offscreen, a window there never becomes active.
+if(WIN32)
+    set(ZENDRY_TEST_ENVIRONMENT "QT_QPA_PLATFORM=windows;LANG=en_US.UTF-8")
+else()
+    set(ZENDRY_TEST_ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endif()
 function(zendry_add_test name)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LIBS})
     target_compile_definitions(${name} PRIVATE ZENDRY_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-        TIMEOUT 300)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${ZENDRY_TEST_ENVIRONMENT}" TIMEOUT 300)
+    if(WIN32)
+        zendry_windows_runtime(${name})
+    endif()
 endfunction()

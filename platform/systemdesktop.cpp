@@ -14,13 +14,24 @@
 
 namespace zendry {
 
+#ifdef Q_OS_WIN
+SystemDesktop::ShellExecute SystemDesktop::shellExecute = [](quintptr owner, const char *verb,
+                                                             const char *file, const char *parameters,
+                                                             const char *directory, int show) {
+    ShellExecuteA(reinterpret_cast<HWND>(owner), verb, file, parameters, directory, show);
+};
+#else
+SystemDesktop::ShellExecute SystemDesktop::shellExecute = nullptr;
+#endif
+
 void SystemDesktop::open(QWidget *owner, const QString &verb, const QString &target)
 {
 #ifdef Q_OS_WIN
+    // The strings go in the system's code page; the result is never looked at.
     const QByteArray operation = AnsiCodec::encode(verb);
     const QByteArray file = AnsiCodec::encode(target);
-    HWND window = owner ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
-    ShellExecuteA(window, operation.constData(), file.constData(), "", "", SW_SHOWNORMAL);
+    shellExecute(owner ? quintptr(owner->winId()) : 0, operation.constData(), file.constData(), "", "",
+                 SW_SHOWNORMAL);
 #else
     // Linux desktops have no verbs: "open" and "Open" both mean the default handler.
     Q_UNUSED(owner);

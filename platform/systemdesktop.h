@@ -9,6 +9,12 @@ class SystemDesktop : public Desktop
 {
 public:
     void open(QWidget *owner, const QString &verb, const QString &target) override;
+
+    // How Windows is asked: ShellExecuteA's arguments, the owner window's
+    // handle first and the show command last. Tests put a recorder here.
+    using ShellExecute = void (*)(quintptr owner, const char *verb, const char *file, const char *parameters,
+                                  const char *directory, int show);
+    static ShellExecute shellExecute;
 };
 
 } // namespace zendry

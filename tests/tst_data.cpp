@@ -18,9 +18,11 @@
 #include <QTest>
 
 #include <csignal>
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace zendry;
 
@@ -167,6 +169,11 @@ void TestData::aSaveReplacesTheFileWholeOrNotAtAll()
     QTemporaryDir dir;
     const QString path = dir.filePath("Phonebook.txt");
     QVERIFY(TextFile::save(path, { "4477 Alice", "4478 Bob" }, nullptr));
+    QVERIFY(QDir().mkdir(dir.filePath("folder")));
+    QCOMPARE(TextFile::read(dir.filePath("folder")), QStringList()); // what cannot be read is the end
+#ifndef Q_OS_UNIX
+    QSKIP("A save cut short needs a file-size limit, and one as another user a fork: both Unix's");
+#else
     rlimit saved;
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -180,8 +187,6 @@ void TestData::aSaveReplacesTheFileWholeOrNotAtAll()
     QVERIFY(!ok && !why.isEmpty());
     QCOMPARE(TextFile::read(path), QStringList({ "4477 Alice", "4478 Bob" }));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{ "Phonebook.txt" });
-    QVERIFY(QDir().mkdir(dir.filePath("folder")));
-    QCOMPARE(TextFile::read(dir.filePath("folder")), QStringList()); // what cannot be read is the end
     // A writable file in a folder where nothing can be made is rewritten in
     // place. Root may make files anywhere, so the save runs as nobody.
     const auto all = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
@@ -196,6 +201,7 @@ void TestData::aSaveReplacesTheFileWholeOrNotAtAll()
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(TextFile::read(path), QStringList({ "4480 Cy" }));
     QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+#endif
 }
 
 void TestData::bannerHeader_data()

@@ -18,6 +18,10 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 using namespace zendry;
 
 namespace {
@@ -68,13 +72,23 @@ private slots:
     void fittingStart();
 };
 
-// Windows-1252, not Latin-1: "€" is 0x80. What it lacks becomes '?', as
+// Windows-1252, not Latin-1: "€" is 0x80; on Windows the system's own code
+// page, where Polish 1250 has "Ł" at A3. What it lacks becomes '?', as
 // Windows converts it; a hole in the code page keeps its byte. Trimming takes
 // spaces only.
 void TestRules::codecAndTrimming()
 {
-    QCOMPARE(AnsiCodec::encode(QString("é\u00DE\u00FF€\u201C\u0141\u4E2D\u0080\u0081")),
-             QByteArray("\xE9\xDE\xFF\x80\x93???\x81"));
+#ifdef Q_OS_WIN
+    const unsigned page = GetACP();
+#else
+    const unsigned page = 1252;
+#endif
+    QVERIFY2(page == 1252 || page == 1250, "no bytes are written down here for this code page");
+    if (page == 1252)
+        QCOMPARE(AnsiCodec::encode(QString("é\u00DE\u00FF€\u201C\u0141\u4E2D\u0080\u0081")),
+                 QByteArray("\xE9\xDE\xFF\x80\x93???\x81"));
+    else
+        QCOMPARE(AnsiCodec::encode(QString("\u0141€\u00DE\u0081")), QByteArray("\xA3\x80?\x81"));
     QByteArray all(256, Qt::Uninitialized);
     for (int i = 0; i < 256; ++i)
         all[i] = char(i);

@@ -1,0 +1,48 @@
+# What a program folder needs on Windows beside the executable: Qt's
+# libraries, the plugins the program loads (the platform, the style, the
+# picture formats a banner may come in) and MinGW's own runtime libraries.
+set(ZENDRY_QT_PLUGINS
+    "platforms:Qt6::QWindowsIntegrationPlugin"
+    "styles:Qt6::QWindowsVistaStylePlugin"
+    "imageformats:Qt6::QGifPlugin"
+    "imageformats:Qt6::QJpegPlugin"
+    "imageformats:Qt6::QICOPlugin")
+
+set(ZENDRY_MINGW_RUNTIME)
+if(MINGW)
+    foreach(dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
+        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+            OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+        list(APPEND ZENDRY_MINGW_RUNTIME "${path}")
+    endforeach()
+endif()
+
+# zendry_windows_runtime(<target>): puts the runtime beside the target in the
+# build tree, so that it runs there (under Wine too) as from an installed folder.
+function(zendry_windows_runtime target)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different
+            $<TARGET_RUNTIME_DLLS:${target}> ${ZENDRY_MINGW_RUNTIME} $<TARGET_FILE_DIR:${target}>
+        COMMAND_EXPAND_LISTS)
+    foreach(plugin ${ZENDRY_QT_PLUGINS})
+        string(REPLACE ":" ";" parts "${plugin}")
+        list(GET parts 0 folder)
+        list(GET parts 1 imported)
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/${folder}
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different
+                $<TARGET_FILE:${imported}> $<TARGET_FILE_DIR:${target}>/${folder})
+    endforeach()
+endfunction()
+
+# zendry_install_windows_runtime(): the same runtime in the installed folder.
+function(zendry_install_windows_runtime)
+    install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network DESTINATION .)
+    install(FILES ${ZENDRY_MINGW_RUNTIME} DESTINATION .)
+    foreach(plugin ${ZENDRY_QT_PLUGINS})
+        string(REPLACE ":" ";" parts "${plugin}")
+        list(GET parts 0 folder)
+        list(GET parts 1 imported)
+        install(IMPORTED_RUNTIME_ARTIFACTS ${imported} DESTINATION ${folder})
+    endforeach()
+endfunction()
