@@ -2,11 +2,11 @@
 # libraries, the plugins the program loads (the platform, the style, the
 # picture formats a banner may come in) and MinGW's own runtime libraries.
 set(ZENDRY_QT_PLUGINS
-    "platforms:Qt6::QWindowsIntegrationPlugin"
-    "styles:Qt6::QWindowsVistaStylePlugin"
-    "imageformats:Qt6::QGifPlugin"
-    "imageformats:Qt6::QJpegPlugin"
-    "imageformats:Qt6::QICOPlugin")
+    "platforms|Qt6::QWindowsIntegrationPlugin"
+    "styles|Qt6::QWindowsVistaStylePlugin"
+    "imageformats|Qt6::QGifPlugin"
+    "imageformats|Qt6::QJpegPlugin"
+    "imageformats|Qt6::QICOPlugin")
 
 set(ZENDRY_MINGW_RUNTIME)
 if(MINGW)
@@ -25,7 +25,7 @@ function(zendry_windows_runtime target)
             $<TARGET_RUNTIME_DLLS:${target}> ${ZENDRY_MINGW_RUNTIME} $<TARGET_FILE_DIR:${target}>
         COMMAND_EXPAND_LISTS)
     foreach(plugin ${ZENDRY_QT_PLUGINS})
-        string(REPLACE ":" ";" parts "${plugin}")
+        string(REPLACE "|" ";" parts "${plugin}")
         list(GET parts 0 folder)
         list(GET parts 1 imported)
         add_custom_command(TARGET ${target} POST_BUILD
@@ -40,7 +40,7 @@ function(zendry_install_windows_runtime)
     install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network DESTINATION .)
     install(FILES ${ZENDRY_MINGW_RUNTIME} DESTINATION .)
     foreach(plugin ${ZENDRY_QT_PLUGINS})
-        string(REPLACE ":" ";" parts "${plugin}")
+        string(REPLACE "|" ";" parts "${plugin}")
         list(GET parts 0 folder)
         list(GET parts 1 imported)
         install(IMPORTED_RUNTIME_ARTIFACTS ${imported} DESTINATION ${folder})

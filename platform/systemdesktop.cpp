@@ -15,13 +15,13 @@
 namespace zendry {
 
 #ifdef Q_OS_WIN
-SystemDesktop::ShellExecute SystemDesktop::shellExecute = [](quintptr owner, const char *verb,
+SystemDesktop::ShellOpen SystemDesktop::shellOpen = [](quintptr owner, const char *verb,
                                                              const char *file, const char *parameters,
                                                              const char *directory, int show) {
     ShellExecuteA(reinterpret_cast<HWND>(owner), verb, file, parameters, directory, show);
 };
 #else
-SystemDesktop::ShellExecute SystemDesktop::shellExecute = nullptr;
+SystemDesktop::ShellOpen SystemDesktop::shellOpen = nullptr;
 #endif
 
 void SystemDesktop::open(QWidget *owner, const QString &verb, const QString &target)
@@ -30,7 +30,7 @@ void SystemDesktop::open(QWidget *owner, const QString &verb, const QString &tar
     // The strings go in the system's code page; the result is never looked at.
     const QByteArray operation = AnsiCodec::encode(verb);
     const QByteArray file = AnsiCodec::encode(target);
-    shellExecute(owner ? quintptr(owner->winId()) : 0, operation.constData(), file.constData(), "", "",
+    shellOpen(owner ? quintptr(owner->winId()) : 0, operation.constData(), file.constData(), "", "",
                  SW_SHOWNORMAL);
 #else
     // Linux desktops have no verbs: "open" and "Open" both mean the default handler.

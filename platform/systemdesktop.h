@@ -12,9 +12,9 @@ public:
 
     // How Windows is asked: ShellExecuteA's arguments, the owner window's
     // handle first and the show command last. Tests put a recorder here.
-    using ShellExecute = void (*)(quintptr owner, const char *verb, const char *file, const char *parameters,
+    using ShellOpen = void (*)(quintptr owner, const char *verb, const char *file, const char *parameters,
                                   const char *directory, int show);
-    static ShellExecute shellExecute;
+    static ShellOpen shellOpen;
 };
 
 } // namespace zendry

@@ -415,7 +415,7 @@ void TestWindow::theRealPieces()
     for (const char *scheme : { "http", "file" })
         QDesktopServices::setUrlHandler(scheme, this, "openUrl");
     static QStringList shell; // what Windows' shell is asked
-    SystemDesktop::shellExecute = [](quintptr owner, const char *verb, const char *file,
+    SystemDesktop::shellOpen = [](quintptr owner, const char *verb, const char *file,
                                      const char *parameters, const char *directory, int show) {
         shell << QStringList(
                          { QString::number(owner), verb, file, parameters, directory, QString::number(show) })
