@@ -1,9 +1,11 @@
 # zendry_add_test(<name> <sources...> [LIBS <targets...>])
 # One QtTest suite, one CTest entry, run offscreen. Windows builds run under
 # Wine on an X server (tests/xsession) with Qt's own Windows platform:
-# offscreen, a window there never becomes active.
+# offscreen, a window there never becomes active. Wine keeps QT_ variables
+# of the host from its programs, so the Wine prefix's own environment tells
+# QtTest to report to CTest rather than to a debugger (scripts/windows).
 if(WIN32)
-    set(ZENDRY_TEST_ENVIRONMENT "QT_QPA_PLATFORM=windows;LANG=en_US.UTF-8")
+    set(ZENDRY_TEST_ENVIRONMENT "LANG=en_US.UTF-8;ZENDRY_CODE_PAGE=1252")
 else()
     set(ZENDRY_TEST_ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endif()

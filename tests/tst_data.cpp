@@ -147,14 +147,14 @@ void TestData::fullPhonebook()
     QCOMPARE(zendry::rememberContact(names, numbers, "one more", "").slot, 499);
     ContactList list;
     for (const char *name :
-         { "zed", "bob", "Émile", "10 Main", "#2", "(Work)", "Alice", "Bob", "<a>", "c9", "c10" })
+         { "zed", "bob", "Émile", "10 Main", "(Work)", "Alice", "Bob", "<a>", "c9", "c10" })
         list.addName(QString::fromUtf8(name));
     list.removeEntry(0);
     list.removeEntry(list.findName(" ZED "));
     QStringList got;
     for (int row = 0; row < list.rowCount(); ++row)
         got << list.data(list.index(row)).toString();
-    QCOMPARE(got.join('|'), QString("<new>|(Work)|#2|<a>|10 Main|Alice|bob|Bob|c10|c9|Émile"));
+    QCOMPARE(got.join('|'), QString("<new>|(Work)|<a>|10 Main|Alice|bob|Bob|c10|c9|Émile"));
 }
 
 // Every byte is written, however few a write takes. A new file takes the old
@@ -285,6 +285,7 @@ void TestData::bannerFileAndLinks()
     file.close();
     QFile written(path);
     QVERIFY(written.open(QIODevice::ReadOnly) && written.readAll() == QByteArray("\nA\0\xFF", 4));
+    written.close(); // Windows removes no file that is open
     QVERIFY(BannerFile::loadPicture(path).isNull() && !file.append("closed"));
     QVERIFY(file.remove() && !QFile::exists(path) && file.remove());
     QVERIFY(QDir().mkdir(path) && !file.replace());

@@ -2,15 +2,15 @@
 // window its activation back some time after a box closes, a key held down
 // repeats, the mouse makes double clicks, the clipboard is the X server's.
 // Run by tests/xsession on an X server of its own; the keyboard and mouse
-// are the X server's too, driven by xdotool.
+// are the desktop's too (UserInput).
 #include "scriptedservice.h"
 #include "service/credential.h"
+#include "userinput.h"
 #include "windowfixture.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QMessageBox>
-#include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -18,15 +18,6 @@
 using namespace zendry;
 
 namespace {
-
-// Types and clicks through the X server while the program goes on with its events.
-void xdotool(const QStringList &args)
-{
-    QProcess p;
-    p.start("xdotool", args);
-    QTRY_COMPARE_WITH_TIMEOUT(p.state(), QProcess::NotRunning, 20000);
-    QCOMPARE(p.exitCode(), 0);
-}
 
 // Answers each box with Enter, as the user does once it has the focus, and
 // notes how it looked: title, text, format, icon, buttons, and whether it
@@ -47,7 +38,7 @@ struct BoxAnswerer
                             .arg(box->icon())
                             .arg(int(box->standardButtons()), 0, 16)
                             .arg(fits ? "fits" : "too big");
-            QProcess::startDetached("xdotool", { "key", "Return" });
+            UserInput::keySoon("Return");
         });
         timer.start(50);
     }
@@ -99,7 +90,7 @@ void TestDesktop::theFieldABoxNamesIsEntered()
     QTRY_COMPARE(answerer.seen.size(), 1);
     QVERIFY(answerer.seen[0].startsWith("Error|") && answerer.seen[0].endsWith("|fits"));
     QTRY_VERIFY(f.idle() && QApplication::activeWindow() == f.window.get());
-    xdotool({ "type", "new" });
+    UserInput::type("new");
     QTRY_COMPARE(f.edit(qPrintable(e[2]))->text(), QString("new"));
 }
 
@@ -128,14 +119,16 @@ void TestDesktop::aPasteKeepsItsFirstLine()
     WindowFixture f;
     f.showActive();
     f.control<QCheckBox>("SavePW")->setChecked(true);
-    for (const QString paste : { "ZDID|alice\r\nAutoRefresh=1", "Sig|Kim\r\npassword=0000",
-                                 "ToName|Bob\rSmith", "Number|44\n77", "PW|pw\r\nx" }) {
-        QApplication::clipboard()->setText(paste.section('|', 1));
-        f.control(qPrintable(paste.section('|', 0, 0)))->setFocus();
-        xdotool({ "key", "ctrl+v" });
+    // The box, what stands on the clipboard, what the box then holds.
+    for (const QString paste : { "ZDID|alice\r\nAutoRefresh=1|alice", "Sig|Kim\r\npassword=0000|Kim",
+                                 "ToName|Bob\rSmith|Bob", "Number|44\n77|44", "PW|pw\r\nx|pw" }) {
+        const QStringList p = paste.split('|');
+        QApplication::clipboard()->setText(p[1]);
+        QWidget *box = f.control(qPrintable(p[0]));
+        box->setFocus();
+        UserInput::key("ctrl+v");
+        QTRY_COMPARE(box == f.to() ? f.to()->currentText() : static_cast<QLineEdit *>(box)->text(), p[2]);
     }
-    QTRY_COMPARE(f.edit("PW")->text(), QString("pw"));
-    QCOMPARE(f.to()->currentText() + ' ' + f.edit("Number")->text(), QString("Bob 44"));
     f.window->close();
     QCOMPARE(f.bytes("Zendry SMS.ini"),
              "ZDID=alice\r\npassword=" + PasswordDigest("pw").toLatin1()
@@ -149,9 +142,11 @@ void TestDesktop::aKeyHeldDownAndADoubleClick()
     WindowFixture f;
     f.showActive();
     const QPoint banner = f.control("Banner")->mapToGlobal(QPoint(20, 20));
-    xdotool({ "keydown", "F1", "sleep", "1.5", "keyup", "F1", "sleep", "0.5", "mousemove",
-              QString::number(banner.x()), QString::number(banner.y()), "click", "--repeat", "2", "--delay",
-              "80", "1", "key", "F1" });
+    UserInput::holdKey("F1");
+    QTRY_COMPARE(f.desktop.opened.size(), 1);
+    UserInput::doubleClick(banner);
+    QTRY_COMPARE(f.desktop.opened.size(), 2);
+    UserInput::key("F1");
     const QString readme = "open " + QDir::toNativeSeparators(f.folder.filePath("Readme.txt"));
     QTRY_COMPARE(f.desktop.opened, QStringList({ readme, "open http://www.test.example/", readme }));
 }

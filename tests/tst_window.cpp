@@ -2,6 +2,7 @@
 // and shutdown; and the real platform pieces main.cpp passes in.
 #include "app/realsetup.h"
 #include "endpoints.h"
+#include "platform/ansicodec.h"
 #include "platform/systemdesktop.h"
 #include "platform/termination.h"
 #include "scriptedservice.h"
@@ -417,8 +418,9 @@ void TestWindow::theRealPieces()
     static QStringList shell; // what Windows' shell is asked
     SystemDesktop::shellOpen = [](quintptr owner, const char *verb, const char *file,
                                      const char *parameters, const char *directory, int show) {
-        shell << QStringList(
-                         { QString::number(owner), verb, file, parameters, directory, QString::number(show) })
+        shell << QStringList({ QString::number(owner), AnsiCodec::decode(verb), AnsiCodec::decode(file),
+                               AnsiCodec::decode(parameters), AnsiCodec::decode(directory),
+                               QString::number(show) })
                          .join('|');
     };
     window.show();
