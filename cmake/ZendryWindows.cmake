@@ -46,3 +46,14 @@ function(zendry_install_windows_runtime)
         install(IMPORTED_RUNTIME_ARTIFACTS ${imported} DESTINATION ${folder})
     endforeach()
 endfunction()
+
+# zendry_strip_installed_folder(): the libraries come with their symbols
+# (MinGW's C++ runtime alone is 23 MB); the folder a user unzips needs none.
+# Called last, once everything is installed.
+function(zendry_strip_installed_folder)
+    install(CODE "
+        file(GLOB_RECURSE binaries \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\" \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.exe\")
+        foreach(binary \${binaries})
+            execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${binary}\" COMMAND_ERROR_IS_FATAL ANY)
+        endforeach()")
+endfunction()
