@@ -243,6 +243,7 @@ void TestData::bannerPackets_data()
     QTest::newRow("the header in pieces") << QList<QByteArray>{"5 l", "\rABCDE"} << "F -1 " << QByteArray();
     QTest::newRow("length 0") << QList<QByteArray>{"0 l\rAB"} << "C -2 l" << QByteArray("AB");
     QTest::newRow("lowest 32-bit length") << QList<QByteArray>{"-2147483648 l\rAB"} << "C -2147483648 l" << QByteArray("AB");
+    QTest::newRow("exactly the cap") << QList<QByteArray>{"4194304 l\r", QByteArray(4194304, 'x')} << "WC 0 l" << QByteArray(4194304, 'x');
     QTest::newRow("past the cap, announced") << QList<QByteArray>{"4194305 l\r"} << "F -1 " << QByteArray();
     QTest::newRow("past the cap, received")
             << QList<QByteArray>{"4194304 l\r", QByteArray(4194303, 'x'), "yz"} << "WWF 1 l" << QByteArray();
