@@ -73,7 +73,7 @@ void TestData::settings_data()
     QTest::newRow("digest without ZDID") << QByteArray("ZDID=\r\npassword=abc\r\n") << "|abc||MS";
     QTest::newRow("capitals and spaces") << QByteArray("  PASSWORD=Q  \r SIGNATURE=  s\r\nautorefresh=1 ") << "|Q|  s|MSA";
     QTest::newRow("repeated keys") << QByteArray("ZDID=a\r\nZDID=\r\npassword=p\r\npassword=\r\nsignature=1\r\nsignature=2") << "||2|MS";
-    QTest::newRow("near misses") << QByteArray("ZDID =x\r\nAutoRefresh=10\r\n\tpassword=y\r\nsig=z") << "|||";
+    QTest::newRow("near misses") << QByteArray("ZDID =x\r\nAutoRefresh=10\r\n\tpassword=y\r\npasswords=w\r\nsig=z") << "|||";
     QTest::newRow("Windows-1252, lone LF") << QByteArray("ZDID=Jos\xE9\r\nsignature=\x80 a\nb") << "José||€ a\nb|S";
     // clang-format on
 }
@@ -155,6 +155,7 @@ void TestData::fullPhonebook()
     for (int row = 0; row < list.rowCount(); ++row)
         got << list.data(list.index(row)).toString();
     QCOMPARE(got.join('|'), QString("<new>|(Work)|<a>|10 Main|Alice|bob|Bob|c10|c9|Émile"));
+    QVERIFY(!list.data(list.index(1), Qt::ToolTipRole).isValid() && list.rowCount(list.index(1)) == 0);
 }
 
 // Every byte is written, however few a write takes. A new file takes the old

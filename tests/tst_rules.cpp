@@ -107,7 +107,7 @@ void TestRules::numericPrefix_data()
     QTest::addColumn<QString>("rounded");
     // clang-format off
     QTest::newRow("nothing") << "" << "0" << "0";
-    QTest::newRow("sign after blanks") << " - 4" << "-4" << "-4";
+    QTest::newRow("sign after blanks") << " -\t\n4" << "-4" << "-4";
     QTest::newRow("2.9") << "+2.9" << "2" << "3";
     QTest::newRow("-2.5") << "-2.5" << "-3" << "-2";
     QTest::newRow("second point stops") << "1.5.9" << "1" << "2";
