@@ -31,7 +31,10 @@ struct BoxAnswerer
             if (!box || box == answered || QApplication::activeWindow() != box)
                 return;
             answered = box;
-            const bool fits = box->screen()->availableGeometry().contains(box->frameGeometry());
+            // Its size, not its place: where a box goes is the window manager's
+            // choice, which under load may step it past an earlier one.
+            const QSize room = box->screen()->availableGeometry().size(), size = box->frameGeometry().size();
+            const bool fits = size.width() <= room.width() && size.height() <= room.height();
             seen << QString("%1|%2|%3%4|%5|%6")
                             .arg(box->windowTitle(), box->text().left(10))
                             .arg(box->textFormat())
