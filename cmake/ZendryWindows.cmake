@@ -8,6 +8,13 @@ set(ZENDRY_QT_PLUGINS
     "imageformats|Qt6::QJpegPlugin"
     "imageformats|Qt6::QICOPlugin")
 
+# "folder|target" of one entry of that list.
+macro(zendry_plugin_parts entry folder_var target_var)
+    string(REPLACE "|" ";" _zendry_parts "${entry}")
+    list(GET _zendry_parts 0 ${folder_var})
+    list(GET _zendry_parts 1 ${target_var})
+endmacro()
+
 set(ZENDRY_MINGW_RUNTIME)
 if(MINGW)
     foreach(dll libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll)
@@ -25,9 +32,7 @@ function(zendry_windows_runtime target)
             $<TARGET_RUNTIME_DLLS:${target}> ${ZENDRY_MINGW_RUNTIME} $<TARGET_FILE_DIR:${target}>
         COMMAND_EXPAND_LISTS)
     foreach(plugin ${ZENDRY_QT_PLUGINS})
-        string(REPLACE "|" ";" parts "${plugin}")
-        list(GET parts 0 folder)
-        list(GET parts 1 imported)
+        zendry_plugin_parts("${plugin}" folder imported)
         add_custom_command(TARGET ${target} POST_BUILD
             COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/${folder}
             COMMAND ${CMAKE_COMMAND} -E copy_if_different
@@ -40,9 +45,7 @@ function(zendry_install_windows_runtime)
     install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network DESTINATION .)
     install(FILES ${ZENDRY_MINGW_RUNTIME} DESTINATION .)
     foreach(plugin ${ZENDRY_QT_PLUGINS})
-        string(REPLACE "|" ";" parts "${plugin}")
-        list(GET parts 0 folder)
-        list(GET parts 1 imported)
+        zendry_plugin_parts("${plugin}" folder imported)
         install(IMPORTED_RUNTIME_ARTIFACTS ${imported} DESTINATION ${folder})
     endforeach()
 endfunction()
