@@ -86,16 +86,19 @@ void StandInServer::accept()
         quiet->setInterval(m_limits.quietMs);
         auto *deadline = new QTimer(socket);
         deadline->setSingleShot(true);
-        connect(deadline, &QTimer::timeout, socket, &QTcpSocket::abort);
         deadline->start(m_limits.requestTimeoutMs);
 
         auto buffer = std::make_shared<QByteArray>();
         auto finish = [this, socket, quiet, deadline, buffer] {
             quiet->stop();
             deadline->stop();
+            disconnect(socket, &QTcpSocket::readyRead, socket, nullptr);
             answer(socket, *buffer);
         };
-        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, quiet, buffer, finish] {
+        // Reads what has come and answers once the request is whole. A
+        // banner request and a web request say when they are whole; a service
+        // request does not, and is whole once the line is quiet.
+        auto take = [this, socket, quiet, buffer, finish](bool atDeadline) {
             *buffer += socket->readAll();
             const Protocol protocol = protocolOf(buffer->left(8));
             // Garbage gets no answer: close as soon as it cannot be a request.
@@ -103,16 +106,20 @@ void StandInServer::accept()
                 socket->abort();
                 return;
             }
-            // A banner request and a web request say when they are whole; a
-            // service request does not, and is whole once the line is quiet.
+            // A request that came while this server was busy with others is
+            // answered at the deadline, not dropped for the server's own delay.
             if ((protocol == Protocol::Banner && buffer->size() >= BannerShelf::requestSize)
-                || (protocol == Protocol::Web && WebPages::isComplete(*buffer))) {
+                || (protocol == Protocol::Web && WebPages::isComplete(*buffer))
+                || (atDeadline && protocol == Protocol::Service))
                 finish();
-                return;
-            }
-            quiet->start();
-        });
+            else if (atDeadline)
+                socket->abort();
+            else
+                quiet->start();
+        };
+        connect(socket, &QTcpSocket::readyRead, socket, [take] { take(false); });
         connect(quiet, &QTimer::timeout, socket, finish);
+        connect(deadline, &QTimer::timeout, socket, [take] { take(true); });
     }
 }
 

@@ -63,6 +63,7 @@ class TestServer : public QObject
 private slots:
     void answers_data();
     void answers();
+    void answeredThoughBusy();
     void bannersInTurn();
     void createAnAccountAndBuyCredits();
     void asItsOwnProcess();
@@ -106,6 +107,15 @@ void TestServer::answers()
     QFile outbox(s.server.outboxPath());
     QCOMPARE(outbox.open(QIODevice::ReadOnly) ? outbox.readAll().count("\"message\":\"hello\\rthere\"") : 0,
              reply == "=0,1" ? 1 : 0);
+}
+
+// A request that came while the server was busy past its deadline, so its
+// line was never seen quiet, is still answered.
+void TestServer::answeredThoughBusy()
+{
+    Running s;
+    s.server.setLimits({ 60000, 100, 1 << 20 });
+    QCOMPARE(s.ask(creditsRequest("alice", PasswordDigest("pw"))), QByteArray("=1,1"));
 }
 
 // The built-in banner until pictures are put on the shelf, then those in turn.
