@@ -112,6 +112,7 @@ void TestRules::numericPrefix_data()
     QTest::newRow("-2.5") << "-2.5" << "-3" << "-2";
     QTest::newRow("second point stops") << "1.5.9" << "1" << "2";
     QTest::newRow("negative fraction") << "-.5" << "-1" << "0";
+    QTest::newRow("no whole digits") << ".6" << "0" << "1";
     QTest::newRow("a tail past the first fraction digit") << "-2.51" << "-3" << "-3";
     QTest::newRow("negative exponent") << "25E-1" << "2" << "2";
     QTest::newRow("tiny") << "-1e-999" << "-1" << "0";
