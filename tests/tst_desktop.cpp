@@ -1,8 +1,8 @@
 // What a desktop does and offscreen does not: the window manager gives the
 // window its activation back some time after a box closes, a key held down
 // repeats, the mouse makes double clicks, the clipboard is the X server's.
-// Run by tests/xsession on an X server of its own; the keyboard and mouse
-// are the desktop's too (UserInput).
+// Run by tests/xsession on an X server of its own; a held key and a double
+// click come from the desktop's own keyboard and mouse (UserInput).
 #include "scriptedservice.h"
 #include "service/credential.h"
 #include "userinput.h"
@@ -41,7 +41,7 @@ struct BoxAnswerer
                             .arg(box->icon())
                             .arg(int(box->standardButtons()), 0, 16)
                             .arg(fits ? "fits" : "too big");
-            UserInput::keySoon("Return");
+            QTest::keyClick(box, Qt::Key_Return);
         });
         timer.start(50);
     }
@@ -93,7 +93,7 @@ void TestDesktop::theFieldABoxNamesIsEntered()
     QTRY_COMPARE(answerer.seen.size(), 1);
     QVERIFY(answerer.seen[0].startsWith("Error|") && answerer.seen[0].endsWith("|fits"));
     QTRY_VERIFY(f.idle() && QApplication::activeWindow() == f.window.get());
-    UserInput::type("new");
+    QTest::keyClicks(QApplication::focusWidget(), "new");
     QTRY_COMPARE(f.edit(qPrintable(e[2]))->text(), QString("new"));
 }
 
@@ -129,7 +129,7 @@ void TestDesktop::aPasteKeepsItsFirstLine()
         QApplication::clipboard()->setText(p[1]);
         QWidget *box = f.control(qPrintable(p[0]));
         box->setFocus();
-        UserInput::key("ctrl+v");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::ControlModifier);
         QTRY_COMPARE(box == f.to() ? f.to()->currentText() : static_cast<QLineEdit *>(box)->text(), p[2]);
     }
     f.window->close();
@@ -149,7 +149,7 @@ void TestDesktop::aKeyHeldDownAndADoubleClick()
     QTRY_COMPARE(f.desktop.opened.size(), 1);
     UserInput::doubleClick(banner);
     QTRY_COMPARE(f.desktop.opened.size(), 2);
-    UserInput::key("F1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     const QString readme = "open " + QDir::toNativeSeparators(f.folder.filePath("Readme.txt"));
     QTRY_COMPARE(f.desktop.opened, QStringList({ readme, "open http://www.test.example/", readme }));
 }

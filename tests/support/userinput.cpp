@@ -13,57 +13,23 @@ namespace UserInput {
 
 namespace {
 
-INPUT keyInput(const QString &name, DWORD flags)
-{
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.dwFlags = flags;
-    in.ki.wVk = name == "ctrl" ? VK_CONTROL
-            : name == "Return" ? VK_RETURN
-            : name.size() > 1  ? WORD(VK_F1 + name.mid(1).toInt() - 1) // "F1"
-                               : WORD(name.toUpper().at(0).unicode()); // a letter is its own key
-    return in;
-}
-
 // Waits until the window's thread has taken every event from its queue.
-void send(QVector<INPUT> inputs, bool wait = true)
+void send(QVector<INPUT> inputs)
 {
     QCOMPARE(SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)), UINT(inputs.size()));
-    if (wait)
-        QTRY_VERIFY(HIWORD(GetQueueStatus(QS_INPUT)) == 0);
-}
-
-QVector<INPUT> chord(const QString &keys)
-{
-    QVector<INPUT> down, up;
-    for (const QString &name : keys.split('+')) {
-        down << keyInput(name, 0);
-        up.prepend(keyInput(name, KEYEVENTF_KEYUP));
-    }
-    return down + up;
+    QTRY_VERIFY(HIWORD(GetQueueStatus(QS_INPUT)) == 0);
 }
 
 } // namespace
 
-void key(const QString &keys) { send(chord(keys)); }
-void keySoon(const QString &keys) { send(chord(keys), false); }
-
-void type(const QString &text)
-{
-    QVector<INPUT> inputs;
-    for (QChar c : text)
-        for (DWORD up : { 0, KEYEVENTF_KEYUP }) {
-            inputs << keyInput("A", KEYEVENTF_UNICODE | up);
-            inputs.back().ki.wVk = 0;
-            inputs.back().ki.wScan = c.unicode();
-        }
-    send(inputs);
-}
-
 // Windows repeats a held key as further key-downs without a key-up.
 void holdKey(const QString &name)
 {
-    send(QVector<INPUT>(10, keyInput(name, 0)) << keyInput(name, KEYEVENTF_KEYUP));
+    QVector<INPUT> inputs(11, INPUT{ INPUT_KEYBOARD, {} });
+    for (INPUT &in : inputs)
+        in.ki.wVk = WORD(VK_F1 + name.mid(1).toInt() - 1); // "F1"
+    inputs.back().ki.dwFlags = KEYEVENTF_KEYUP;
+    send(inputs);
 }
 
 void doubleClick(QPoint global)
@@ -85,9 +51,6 @@ static void xdotool(const QStringList &args)
     QCOMPARE(p.exitCode(), 0);
 }
 
-void key(const QString &chord) { xdotool({ "key", chord }); }
-void keySoon(const QString &chord) { QProcess::startDetached("xdotool", { "key", chord }); }
-void type(const QString &text) { xdotool({ "type", text }); }
 void holdKey(const QString &name) { xdotool({ "keydown", name, "sleep", "1.5", "keyup", name }); }
 
 void doubleClick(QPoint global)
