@@ -17,7 +17,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
-#include <QMessageBox>
 #include <QNetworkProxy>
 #include <QProcess>
 #include <QTest>
