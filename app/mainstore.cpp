@@ -55,11 +55,11 @@ QString Main::programFile(const QString &name) const
     return QDir(m_programFolder).filePath(name);
 }
 
-void Main::saveFile(const QString &name, const QStringList &lines)
+void Main::saveFile(const QString &name, const QStringList &lines, TextFile::Encoding encoding)
 {
     const QString path = programFile(name);
     QString why;
-    if (!TextFile::save(path, lines, &why))
+    if (!TextFile::save(path, lines, encoding, &why))
         m_boxes->ok(this, texts::saveFailedTitle, texts::saveFailed(path, why));
 }
 
@@ -67,7 +67,9 @@ void Main::LoadSettings()
 {
     const QString path = programFile(SettingsFile::fileName);
     TextFile::createIfMissing(path);
-    const SettingsFile::Settings settings = SettingsFile::parse(TextFile::read(path));
+    const TextFile::Contents file = TextFile::read(path);
+    m_settingsEncoding = file.encoding;
+    const SettingsFile::Settings settings = SettingsFile::parse(file.lines);
     ui->ZDID->setText(settings.zdid);
     PasswordHash = settings.passwordHash;
     if (settings.masked)
@@ -84,7 +86,8 @@ void Main::SaveSettings()
 {
     saveFile(SettingsFile::fileName,
              SettingsFile::lines(ui->SavePW->isChecked(), ui->ZDID->text(), PasswordHash, ui->Sig->text(),
-                                 ui->AutoRefresh->isChecked()));
+                                 ui->AutoRefresh->isChecked()),
+             m_settingsEncoding);
 }
 
 void Main::LoadPhonebook()
@@ -94,14 +97,17 @@ void Main::LoadPhonebook()
     TextFile::createIfMissing(path);
     ContactNames = {};
     ContactNumbers = {};
-    const int count = PhonebookFile::parse(TextFile::read(path), ContactNames, ContactNumbers);
+    const TextFile::Contents file = TextFile::read(path);
+    m_phonebookEncoding = file.encoding;
+    const int count = PhonebookFile::parse(file.lines, ContactNames, ContactNumbers);
     for (int slot = 0; slot < count; ++slot)
         m_contactList.addName(ContactNames[slot]);
 }
 
 void Main::SavePhonebook()
 {
-    saveFile(PhonebookFile::fileName, PhonebookFile::lines(ContactNames, ContactNumbers));
+    saveFile(PhonebookFile::fileName, PhonebookFile::lines(ContactNames, ContactNumbers),
+             m_phonebookEncoding);
 }
 
 void Main::RememberContact()

@@ -4,6 +4,7 @@
 #include "platform/endpoints.h"
 #include "store/contactlist.h"
 #include "store/contactslots.h"
+#include "store/textfile.h"
 
 #include <QAbstractSocket>
 #include <QPersistentModelIndex>
@@ -146,12 +147,15 @@ private:
     void onClick(QAbstractButton *button, void (Main::*handler)());
     void openPage(const QString &verb, const QString &target);
     QString programFile(const QString &name) const;
-    void saveFile(const QString &name, const QStringList &lines);
+    void saveFile(const QString &name, const QStringList &lines, TextFile::Encoding encoding);
 
     std::unique_ptr<Ui::Main> ui;
     MessageBoxes *m_boxes;
     Desktop *m_desktop;
     QString m_programFolder;
+    // Each file is written back in the encoding it was read in.
+    TextFile::Encoding m_settingsEncoding = TextFile::Encoding::CodePage;
+    TextFile::Encoding m_phonebookEncoding = TextFile::Encoding::CodePage;
     Endpoints m_endpoints;
 
     QTcpSocket *Socket;

@@ -34,6 +34,16 @@ struct Trickle : QBuffer
     qint64 writeData(const char *d, qint64 n) override { return QBuffer::writeData(d, qMin(n, 3LL)); }
 };
 
+// Each character as two bytes, the low one first or last: UTF-16 as
+// Notepad writes it, its mark being the character U+FEFF.
+QByteArray utf16(QStringView text, bool bigEndian)
+{
+    QByteArray bytes;
+    for (QChar c : text)
+        bytes.append(char(bigEndian ? c.row() : c.cell())).append(char(bigEndian ? c.cell() : c.row()));
+    return bytes;
+}
+
 QString book(const ContactSlots &names, const ContactSlots &numbers)
 {
     QStringList s;
@@ -51,6 +61,7 @@ class TestData : public QObject
 private slots:
     void settings_data();
     void settings();
+    void phonebook_data();
     void phonebook();
     void rememberContact_data();
     void rememberContact();
@@ -65,44 +76,69 @@ private slots:
 
 void TestData::settings_data()
 {
-    // ZDID|digest|signature|flags: M(ask), S(ave details), A(uto refresh).
+    // ZDID|digest|signature|flags: M(ask), S(ave details), A(uto refresh);
+    // then the file as the program writes it back at close.
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("settings");
+    QTest::addColumn<QByteArray>("written");
     // clang-format off
-    QTest::newRow("everything") << QByteArray("ZDID=bob\r\npassword=ab12\r\nsignature=Bob B\r\nAutoRefresh=1\r\n") << "bob|ab12|Bob B|MSA";
-    QTest::newRow("digest without ZDID") << QByteArray("ZDID=\r\npassword=abc\r\n") << "|abc||MS";
-    QTest::newRow("capitals and spaces") << QByteArray("  PASSWORD=Q  \r SIGNATURE=  s\r\nautorefresh=1 ") << "|Q|  s|MSA";
-    QTest::newRow("repeated keys") << QByteArray("ZDID=a\r\nZDID=\r\npassword=p\r\npassword=\r\nsignature=1\r\nsignature=2") << "||2|MS";
-    QTest::newRow("near misses") << QByteArray("ZDID =x\r\nAutoRefresh=10\r\n\tpassword=y\r\npasswords=w\r\nsig=z") << "|||";
-    QTest::newRow("Windows-1252, lone LF") << QByteArray("ZDID=Jos\xE9\r\nsignature=\x80 a\nb") << "José||€ a\nb|S";
+    QTest::newRow("everything") << QByteArray("ZDID=bob\r\npassword=ab12\r\nsignature=Bob B\r\nAutoRefresh=1\r\n") << "bob|ab12|Bob B|MSA" << QByteArray("ZDID=bob\r\npassword=ab12\r\nsignature=Bob B\r\nAutoRefresh=1\r\n");
+    QTest::newRow("digest without ZDID") << QByteArray("ZDID=\r\npassword=abc\r\n") << "|abc||MS" << QByteArray("ZDID=\r\npassword=abc\r\nsignature=\r\nAutoRefresh=0\r\n");
+    QTest::newRow("capitals and spaces") << QByteArray("  PASSWORD=Q  \r SIGNATURE=  s\r\nautorefresh=1 \rzdid= b ") << " b|Q|  s|MSA" << QByteArray("ZDID=b\r\npassword=Q\r\nsignature=s\r\nAutoRefresh=1\r\n");
+    QTest::newRow("repeated keys") << QByteArray("ZDID=a\r\nZDID=\r\npassword=p\r\npassword=\r\nsignature=1\r\nsignature=2") << "||2|MS" << QByteArray("ZDID=\r\npassword=\r\nsignature=2\r\nAutoRefresh=0\r\n");
+    QTest::newRow("near misses") << QByteArray("ZDID =x\r\nAutoRefresh=10\r\n\tpassword=y\r\npasswords=w\r\nsig=z") << "|||" << QByteArray("ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=0\r\n");
+    QTest::newRow("Windows-1252, not UTF-8") << QByteArray("ZDID=Jos\xE9\r\nsignature=\x80 a\r\nb") << "José||€ a|S" << QByteArray("ZDID=Jos\xE9\r\npassword=\r\nsignature=\x80 a\r\nAutoRefresh=0\r\n");
+    QTest::newRow("UTF-8 with its mark, Notepad") << QByteArray("\xEF\xBB\xBFZDID=zo\xC3\xAB\r\npassword=ab12\r\nsignature=\xE2\x82\xAC \xC5\x81\r\nAutoRefresh=1\r\n") << "zoë|ab12|€ Ł|MSA" << QByteArray("\xEF\xBB\xBFZDID=zo\xC3\xAB\r\npassword=ab12\r\nsignature=\xE2\x82\xAC \xC5\x81\r\nAutoRefresh=1\r\n");
+    QTest::newRow("LF, details not saved") << QByteArray("signature=Kim\nAutoRefresh=1\n") << "||Kim|A" << QByteArray("ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=1\r\n");
     // clang-format on
 }
 
+// The settings as the window takes them, written back as it writes them at close.
 void TestData::settings()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, settings);
-    const SettingsFile::Settings s = SettingsFile::parse(TextFile::split(file));
+    QFETCH(QByteArray, written);
+    const TextFile::Contents read = TextFile::decode(file);
+    const SettingsFile::Settings s = SettingsFile::parse(read.lines);
     const QString flags =
             QString(s.masked ? "M" : "") + (s.saveDetails ? "S" : "") + (s.autoRefresh ? "A" : "");
     QCOMPARE(QStringList({ s.zdid, s.passwordHash, s.signature, flags }).join('|'), settings);
+    const QStringList lines =
+            SettingsFile::lines(s.saveDetails, s.zdid, s.passwordHash, s.signature, s.autoRefresh);
+    QCOMPARE(TextFile::encode(lines, read.encoding), written);
 }
 
-// Lines end at CR LF or a lone CR, in Windows-1252. Each is split at the first
-// space, nothing stripped; a line without a space is a name; an empty name is
-// skipped, so the contacts after it are kept.
+void TestData::phonebook_data()
+{
+    // The file as an editor wrote it; the contacts read (name=number); the
+    // file written back at close, after a Send to Zoë at +1 added her.
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("book");
+    QTest::addColumn<QByteArray>("written");
+    // clang-format off
+    QTest::newRow("every line end, Windows-1252") << QByteArray("4477 Mary Ann\r\nZed\r\n 4478  two\r\n\r\n4479 \r\n+2 b\xE9\nx\rcarol") << "Mary Ann=4477 Zed= 4478  two= bé=+2 x= carol=" << QByteArray("4477 Mary Ann\r\n Zed\r\n 4478  two\r\n+2 b\xE9\r\n x\r\n carol\r\n+1 Zo\xEB\r\n");
+    QTest::newRow("ASCII, CR") << QByteArray("4477 Ann\r4478 Bob") << "Ann=4477 Bob=4478" << QByteArray("4477 Ann\r\n4478 Bob\r\n+1 Zo\xEB\r\n");
+    QTest::newRow("UTF-8, LF") << QByteArray("4477 Andr\xC3\xA9\n4478 \xC5\x81ukasz\n") << "André=4477 Łukasz=4478" << QByteArray("4477 Andr\xC3\xA9\r\n4478 \xC5\x81ukasz\r\n+1 Zo\xC3\xAB\r\n");
+    QTest::newRow("UTF-8 with its mark, CR LF") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "4477 Mum \xF0\x9F\x98\x80\r\n") << "Mum \U0001F600=\uFEFF4477" << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "4477 Mum \xF0\x9F\x98\x80\r\n+1 Zo\xC3\xAB\r\n");
+    QTest::newRow("UTF-16 LE with its mark, CR LF") << utf16(u"\uFEFF4477 André\r\n4478 Łukasz\r\n", false) << "André=4477 Łukasz=4478" << utf16(u"\uFEFF4477 André\r\n4478 Łukasz\r\n+1 Zoë\r\n", false);
+    QTest::newRow("UTF-16 BE with its mark, CR LF") << utf16(u"\uFEFF4477 André\r\n", true) << "André=4477" << utf16(u"\uFEFF4477 André\r\n+1 Zoë\r\n", true);
+    // clang-format on
+}
+
+// Each line split at the first space, nothing stripped; a line without a
+// space is a name; an empty name is skipped, so the contacts after it are kept.
 void TestData::phonebook()
 {
-    const QByteArray file = "4477 Mary Ann\r\nZed\r\n 4478  two\r\n\r\n4479 \r\n+1 b\xE9\nx\rcarol";
+    QFETCH(QByteArray, file);
+    QFETCH(QString, book);
+    QFETCH(QByteArray, written);
+    const TextFile::Contents read = TextFile::decode(file);
     ContactSlots names, numbers;
-    QCOMPARE(PhonebookFile::parse(TextFile::split(file), names, numbers), 5);
-    QCOMPARE(book(names, numbers), QString("Mary Ann=4477 Zed= 4478  two= b\u00E9\nx=+1 carol="));
-    QCOMPARE(PhonebookFile::lines(names, numbers),
-             QStringList({ "4477 Mary Ann", " Zed", " 4478  two", "+1 b\u00E9\nx", " carol" }));
-    QCOMPARE(SettingsFile::lines(true, " bob ", "d1", " B b ", true),
-             QStringList({ "ZDID=bob", "password=d1", "signature=B b", "AutoRefresh=1" }));
-    QCOMPARE(SettingsFile::lines(false, "bob", "d1", "B", false),
-             QStringList({ "ZDID=", "password=", "signature=", "AutoRefresh=0" }));
+    PhonebookFile::parse(read.lines, names, numbers);
+    QCOMPARE(::book(names, numbers), book);
+    QVERIFY(zendry::rememberContact(names, numbers, "Zoë", "+1").added);
+    QCOMPARE(TextFile::encode(PhonebookFile::lines(names, numbers), read.encoding), written);
 }
 
 // Names are the same when they are once trimmed, the stored name too.
@@ -169,9 +205,9 @@ void TestData::aSaveReplacesTheFileWholeOrNotAtAll()
     QCOMPARE(trickle.data(), QByteArray("4477 Alice\r\n"));
     QTemporaryDir dir;
     const QString path = dir.filePath("Phonebook.txt");
-    QVERIFY(TextFile::save(path, { "4477 Alice", "4478 Bob" }, nullptr));
+    QVERIFY(TextFile::save(path, { "4477 Alice", "4478 Bob" }, TextFile::Encoding::CodePage, nullptr));
     QVERIFY(QDir().mkdir(dir.filePath("folder")));
-    QCOMPARE(TextFile::read(dir.filePath("folder")), QStringList()); // what cannot be read is the end
+    QCOMPARE(TextFile::read(dir.filePath("folder")).lines, QStringList()); // what cannot be read is the end
 #ifndef Q_OS_UNIX
     QSKIP("A save cut short needs a file-size limit, and one as another user a fork: both Unix's");
 #else
@@ -182,11 +218,12 @@ void TestData::aSaveReplacesTheFileWholeOrNotAtAll()
     small.rlim_cur = 64;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString why;
-    const bool ok = TextFile::save(path, QStringList(100, "4479 A contact with a long name"), &why);
+    const bool ok = TextFile::save(path, QStringList(100, "4479 A contact with a long name"),
+                                   TextFile::Encoding::CodePage, &why);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     QVERIFY(!ok && !why.isEmpty());
-    QCOMPARE(TextFile::read(path), QStringList({ "4477 Alice", "4478 Bob" }));
+    QCOMPARE(TextFile::read(path).lines, QStringList({ "4477 Alice", "4478 Bob" }));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{ "Phonebook.txt" });
     // A writable file in a folder where nothing can be made is rewritten in
     // place. Root may make files anywhere, so the save runs as nobody.
@@ -196,11 +233,11 @@ void TestData::aSaveReplacesTheFileWholeOrNotAtAll()
     const pid_t child = fork();
     if (child == 0)
         _exit((getuid() == 0 && (setgid(65534) || setuid(65534)))
-              || !TextFile::save(path, { "4480 Cy" }, nullptr));
+              || !TextFile::save(path, { "4480 Cy" }, TextFile::Encoding::CodePage, nullptr));
     int status = -1;
     QCOMPARE(waitpid(child, &status, 0), child);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(TextFile::read(path), QStringList({ "4480 Cy" }));
+    QCOMPARE(TextFile::read(path).lines, QStringList({ "4480 Cy" }));
     QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 #endif
 }

@@ -192,11 +192,14 @@ void TestWindow::fieldsAndFocus()
 }
 
 // Send records the contact before its checks; picking fills the number;
-// Delete asks, Yes by default, then removes the picked or typed contact.
+// Delete asks, Yes by default, then removes the picked or typed contact. The
+// phonebook goes back in the encoding it came in.
 void TestWindow::contacts()
 {
     WindowFixture f(9, 10000, false);
-    f.put("Phonebook.txt", "1 Ann\r\n2 Bob\r\n");
+    f.put("Phonebook.txt",
+          "\xEF\xBB\xBF"
+          "1 Ann\n2 Bob\n");
     f.start();
     f.showActive();
     f.to()->setEditText("Cy ");
@@ -231,6 +234,10 @@ void TestWindow::contacts()
     f.to()->setEditText("Bob");
     f.button("Send")->click();
     QCOMPARE(f.edit("Number")->text() + ' ' + f.window->contactNumbers()[0], "447700900222 447700900222");
+    f.window->close();
+    QCOMPARE(f.bytes("Phonebook.txt"),
+             "\xEF\xBB\xBF"
+             "447700900222 Bob\r\n");
 }
 
 // Both files created empty, the shipped banner, and a start-up refresh that
@@ -272,15 +279,16 @@ void TestWindow::firstRunInAnEmptyFolder()
 
 // Saved details refresh the credits before the window is shown. Closed by a
 // termination request, with a password typed and its box never left, the
-// window saves its digest; a folder where the phonebook goes gives one box
-// naming it, the settings being written all the same.
+// window saves its digest, in the settings file's own encoding; a folder
+// where the phonebook goes gives one box naming it, the settings being
+// written all the same.
 void TestWindow::aSecondRunGetsEverythingBack()
 {
     ScriptedService service;
     service.reply = "=3,7";
     Termination termination;
     WindowFixture f(service.port(), 10000, false);
-    f.put("Zendry SMS.ini", "ZDID=demo\r\npassword=ab12\r\nsignature=D d\r\nAutoRefresh=1\r\n");
+    f.put("Zendry SMS.ini", "\xEF\xBB\xBFZDID=demo\npassword=ab12\nsignature=D d\nAutoRefresh=1\n");
     f.put("Phonebook.txt", "4477 Zo\xEB Ann\r\nfriend bob\r\n");
     f.start(&termination);
     QVERIFY(f.window->exchangeInProgress() && !f.window->isEnabled());
@@ -308,7 +316,7 @@ void TestWindow::aSecondRunGetsEverythingBack()
     requestEnd();
     QCoreApplication::processEvents();
     QCOMPARE(f.bytes("Zendry SMS.ini"),
-             "ZDID=demo\r\npassword=" + PasswordDigest("new").toLatin1()
+             "\xEF\xBB\xBFZDID=demo\r\npassword=" + PasswordDigest("new").toLatin1()
                      + "\r\nsignature=D d\r\nAutoRefresh=1\r\n");
     QCOMPARE(f.boxes.shown.size(), 1);
     QCOMPARE(f.boxes.shown[0].title + ' ' + f.boxes.shown[0].text.section("\r\n", 0, 0),
@@ -415,8 +423,8 @@ void TestWindow::theRealPieces()
     for (const char *scheme : { "http", "file" })
         QDesktopServices::setUrlHandler(scheme, this, "openUrl");
     static QStringList shell; // what Windows' shell is asked
-    SystemDesktop::shellOpen = [](quintptr owner, const char *verb, const char *file,
-                                     const char *parameters, const char *directory, int show) {
+    SystemDesktop::shellOpen = [](quintptr owner, const char *verb, const char *file, const char *parameters,
+                                  const char *directory, int show) {
         shell << QStringList({ QString::number(owner), AnsiCodec::decode(verb), AnsiCodec::decode(file),
                                AnsiCodec::decode(parameters), AnsiCodec::decode(directory),
                                QString::number(show) })
