@@ -220,8 +220,8 @@ void Main::apply(const Outcome &o)
 {
     using Answer = MessageBoxes::Answer;
     if (o.setsCredits) {
-        ui->FreeCredits->setText(QString::number(o.freeCredits));
-        ui->Credits->setText(QString::number(o.purchasedCredits));
+        ui->FreeCredits->setText(o.freeCredits);
+        ui->Credits->setText(o.purchasedCredits);
     }
     if (!o.title.isEmpty()) {
         const auto buttons = o.yesNo ? MessageBoxes::Buttons::YesNo : MessageBoxes::Buttons::Ok;

@@ -82,6 +82,7 @@ void TestWindow::exchanges_data()
     QTest::addColumn<QString>("shown"); // the box's title, the focus, its selection and the credits
     // clang-format off
     QTest::newRow("sent") << "bob|4477|hi\u00A0" << "Send" << QByteArray("=5,20") << "Message Sent|Message|0+3|5 20";
+    QTest::newRow("sent, past 64 bits") << "bob|4477|hi" << "Send" << QByteArray("=99999999999999999999,0") << "Message Sent|Message|0+2|99999999999999999999 0";
     QTest::newRow("refreshed") << "bob||" << "Refresh" << QByteArray("=2.9,x") << "|Refresh||2 0";
     QTest::newRow("no credits, buy") << "bob||" << "Refresh" << QByteArray("!0") << "Buy Credits?|Send||0 0";
     QTest::newRow("refused: a range") << "bob| 07700|hi" << "Send" << QByteArray() << "Error|Number|0+1| ";
