@@ -2,6 +2,9 @@
 
 #include <QSocketNotifier>
 
+#include <mutex>
+#include <cstdlib>
+
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <fcntl.h>
@@ -10,6 +13,37 @@
 #endif
 
 namespace zendry {
+
+namespace {
+
+Termination *current = nullptr; // the one that tells, the last made
+bool ended = false;
+// Wayland's event thread and the GUI thread may both find the connection
+// gone; the one that comes second waits until the first has stored, as it
+// would otherwise end the process under it.
+std::recursive_mutex ending;
+QtMessageHandler previousHandler = nullptr;
+
+void endNow()
+{
+    const std::lock_guard<std::recursive_mutex> lock(ending);
+    if (current && !ended) {
+        ended = true;
+        emit current->ending();
+    }
+}
+
+// Qt's own messages still go where they went; the one that says the
+// display is gone is the last chance to store anything.
+void onMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (previousHandler)
+        previousHandler(type, context, message);
+    if (Termination::displayLost(type, message))
+        endNow();
+}
+
+} // namespace
 
 #ifdef Q_OS_UNIX
 namespace {
@@ -27,6 +61,13 @@ void onSignal(int)
 
 Termination::Termination(QObject *parent) : QObject(parent)
 {
+    current = this;
+    ended = false;
+    static const bool hooked = [] {
+        previousHandler = qInstallMessageHandler(onMessage);
+        return std::atexit(endNow) == 0;
+    }();
+    Q_UNUSED(hooked);
 #ifdef Q_OS_UNIX
     if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
@@ -48,10 +89,19 @@ Termination::Termination(QObject *parent) : QObject(parent)
 
 Termination::~Termination()
 {
+    if (current == this)
+        current = nullptr;
 #ifdef Q_OS_UNIX
     for (int sig : { SIGTERM, SIGHUP, SIGINT })
         std::signal(sig, SIG_DFL);
 #endif
+}
+
+bool Termination::displayLost(QtMsgType type, const QString &message)
+{
+    return type != QtDebugMsg && type != QtInfoMsg
+            && (message.startsWith(QLatin1String("The X11 connection broke"))
+                || message.startsWith(QLatin1String("The Wayland connection")));
 }
 
 } // namespace zendry
