@@ -2,8 +2,8 @@
 
 #include <QSocketNotifier>
 
-#include <mutex>
 #include <cstdlib>
+#include <mutex>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -33,13 +33,22 @@ void endNow()
     }
 }
 
+// Whether a message of Qt's says that it is about to end the process
+// because the display connection is gone.
+bool displayLost(QtMsgType type, const QString &message)
+{
+    return type != QtDebugMsg && type != QtInfoMsg
+            && (message.startsWith(QLatin1String("The X11 connection broke"))
+                || message.startsWith(QLatin1String("The Wayland connection")));
+}
+
 // Qt's own messages still go where they went; the one that says the
 // display is gone is the last chance to store anything.
 void onMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (previousHandler)
         previousHandler(type, context, message);
-    if (Termination::displayLost(type, message))
+    if (displayLost(type, message))
         endNow();
 }
 
@@ -95,13 +104,6 @@ Termination::~Termination()
     for (int sig : { SIGTERM, SIGHUP, SIGINT })
         std::signal(sig, SIG_DFL);
 #endif
-}
-
-bool Termination::displayLost(QtMsgType type, const QString &message)
-{
-    return type != QtDebugMsg && type != QtInfoMsg
-            && (message.startsWith(QLatin1String("The X11 connection broke"))
-                || message.startsWith(QLatin1String("The Wayland connection")));
 }
 
 } // namespace zendry

@@ -25,10 +25,6 @@ public:
     explicit Termination(QObject *parent = nullptr);
     ~Termination() override;
 
-    // Whether a message of Qt's says that the process is about to end
-    // because the display connection is gone.
-    static bool displayLost(QtMsgType type, const QString &message);
-
 signals:
     void requested();
     // Connect it directly: whoever handles it must be done when it returns.
