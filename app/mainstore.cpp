@@ -59,7 +59,7 @@ void Main::saveFile(const QString &name, const QStringList &lines, TextFile::Enc
 {
     const QString path = programFile(name);
     QString why;
-    if (!TextFile::save(path, lines, encoding, &why))
+    if (!TextFile::save(path, lines, encoding, &why) && !m_quietSaves)
         m_boxes->ok(this, texts::saveFailedTitle, texts::saveFailed(path, why));
 }
 

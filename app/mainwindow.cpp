@@ -124,8 +124,11 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     // Ending the desktop session or the program closes the window as the
     // user would, so everything is stored then too.
     connect(qApp, &QGuiApplication::commitDataRequest, this, &QWidget::close);
-    if (setup.termination)
+    if (setup.termination) {
         connect(setup.termination, &Termination::requested, this, &Main::terminate);
+        connect(setup.termination, &Termination::ending, this, &Main::storeBeforeTheEnd,
+                Qt::DirectConnection);
+    }
 
     ui->ToName->setFocus(Qt::OtherFocusReason);
     Form_Load();
@@ -169,14 +172,27 @@ void Main::closeEvent(QCloseEvent *event)
 
 // A termination request ends the program at any moment, as a close does: a
 // box still open is closed (a question answered No) and the window stores
-// everything once.
+// everything once. Nobody is left to read a box about a save that fails
+// then, and a box would hold the ending up.
 void Main::terminate()
 {
+    m_quietSaves = true;
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (top->isModal() && top->isVisible())
             top->close();
     }
     close();
+}
+
+// The process ends when this returns: store what can be stored, showing
+// nothing, as there is no display left to show it on.
+void Main::storeBeforeTheEnd()
+{
+    m_quietSaves = true;
+    if (!m_unloaded) {
+        m_unloaded = true;
+        Form_Unload();
+    }
 }
 
 void Main::onClick(QAbstractButton *button, void (Main::*handler)())
@@ -220,8 +236,8 @@ void Main::apply(const Outcome &o)
 {
     using Answer = MessageBoxes::Answer;
     if (o.setsCredits) {
-        ui->FreeCredits->setText(QString::number(o.freeCredits));
-        ui->Credits->setText(QString::number(o.purchasedCredits));
+        ui->FreeCredits->setText(o.freeCredits);
+        ui->Credits->setText(o.purchasedCredits);
     }
     if (!o.title.isEmpty()) {
         const auto buttons = o.yesNo ? MessageBoxes::Buttons::YesNo : MessageBoxes::Buttons::Ok;

@@ -132,6 +132,7 @@ private:
     bool fromThisWindow(QObject *watched) const;
     bool keyStartsAt(QObject *watched) const;
     void terminate();
+    void storeBeforeTheEnd();
 
     // An exchange with the service: started by Send or Refresh, ended by the
     // first reply, a socket error or the time-out.
@@ -187,6 +188,7 @@ private:
     bool m_quietFocus = false;
     QPointer<QWidget> m_focusBeforeExchange;
     bool m_unloaded = false;
+    bool m_quietSaves = false; // a failed save shows no box: the program is ending
 };
 
 } // namespace zendry

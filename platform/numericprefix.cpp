@@ -107,6 +107,31 @@ std::optional<qint64> NumericPrefix::floor() const
     return magnitude == limit ? std::numeric_limits<qint64>::min() : -qint64(magnitude);
 }
 
+QString NumericPrefix::floorText() const
+{
+    const long long size = (long long)m_digits.size();
+    // The integer part: the digits before the point, then zeros up to it.
+    std::string whole = m_digits.substr(0, size_t(std::clamp(m_point, 0LL, size)));
+    const long long zeros = std::max(m_point - size, 0LL);
+    // Below zero a fraction takes the magnitude one up. Only digits written
+    // out can hold a fraction, so there are no padded zeros to carry into.
+    if (m_negative && m_point < size) {
+        auto digit = whole.rbegin();
+        for (; digit != whole.rend() && *digit == '9'; ++digit)
+            *digit = '0';
+        if (digit == whole.rend())
+            whole.insert(whole.begin(), '1');
+        else
+            ++*digit;
+    }
+    if (whole.empty())
+        return QStringLiteral("0");
+    QString text = QString::fromLatin1(m_negative ? "-" : "") + QString::fromStdString(whole);
+    if (zeros > maxPaddedZeros)
+        return text + u'e' + QString::number(zeros);
+    return text + QString(qsizetype(zeros), u'0');
+}
+
 std::optional<qint32> NumericPrefix::roundHalfEven() const
 {
     const Parts p = parts();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 #include <optional>
@@ -21,6 +22,12 @@ public:
 
     // Rounded towards minus infinity; empty when outside 64 bits.
     std::optional<qint64> floor() const;
+    // The same floor as decimal text, exact whatever its size: a minus sign
+    // when negative, then its digits. Only an exponent that would pad more
+    // than `maxPaddedZeros` zeros onto the digits is kept as one ("1e999999999"),
+    // so that no text grows far beyond the one read.
+    QString floorText() const;
+    static constexpr long long maxPaddedZeros = 1000;
     // Rounded to the nearest, halves to the even neighbour; empty when outside 32 bits.
     std::optional<qint32> roundHalfEven() const;
 

@@ -20,8 +20,10 @@ struct Outcome
     };
 
     bool setsCredits = false;
-    qint64 freeCredits = 0;
-    qint64 purchasedCredits = 0;
+    // Whole numbers in decimal, as the credit boxes show them; a balance may
+    // run past any integer type.
+    QString freeCredits;
+    QString purchasedCredits;
     QString title; // empty: no box
     QString text;
     bool yesNo = false; // Yes and No, and Yes opens the purchase page

@@ -17,20 +17,17 @@ Outcome box(const QString &title, const QString &text, Field focus)
 }
 
 // "=free,purchased": each read by its numeric prefix and rounded down. No
-// comma, or a balance too large to hold, is no balance.
+// comma is no balance; any number is one, however large, since the message
+// it follows has gone out and been paid for.
 Outcome balance(const QString &reply, bool refresh)
 {
     const qsizetype comma = reply.indexOf(u',', 1);
     if (comma < 0)
         return box(texts::error, texts::connectionProblem, Field::Send);
-    const auto freeCredits = NumericPrefix(QStringView(reply).mid(1, comma - 1)).floor();
-    const auto purchased = NumericPrefix(QStringView(reply).mid(comma + 1)).floor();
-    if (!freeCredits || !purchased)
-        return box(texts::error, texts::connectionProblem, Field::Send);
     Outcome o = refresh ? Outcome() : box(texts::sentTitle, texts::sent, Field::Message);
     o.setsCredits = true;
-    o.freeCredits = *freeCredits;
-    o.purchasedCredits = *purchased;
+    o.freeCredits = NumericPrefix(QStringView(reply).mid(1, comma - 1)).floorText();
+    o.purchasedCredits = NumericPrefix(QStringView(reply).mid(comma + 1)).floorText();
     if (!refresh)
         o.select = Outcome::Select::All;
     return o;
@@ -49,6 +46,7 @@ Outcome replyOutcome(const QString &reply, bool refresh)
         Outcome o = box(texts::buyCreditsTitle, texts::buyCredits, Field::Send);
         o.yesNo = true;
         o.setsCredits = true;
+        o.freeCredits = o.purchasedCredits = QStringLiteral("0");
         return o;
     }
     if (head == u"!r") {

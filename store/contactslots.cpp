@@ -29,8 +29,12 @@ Remembered rememberContact(ContactSlots &names, ContactSlots &numbers, const QSt
     for (int slot = 0; slot < contactSlotCount; ++slot) {
         const bool empty = names[slot].isEmpty();
         if (empty || sameContactName(names[slot], name)) {
+            // A name typed rather than picked leaves Number empty: the send is
+            // refused, but the contact's stored number must survive it.
+            const QString kept = trimSpaces(number);
             names[slot] = name;
-            numbers[slot] = trimSpaces(number);
+            if (empty || !kept.isEmpty())
+                numbers[slot] = kept;
             return { slot, empty };
         }
     }

@@ -28,7 +28,8 @@ struct Remembered
 // Records a contact as Send does: the first slot with the same name is
 // updated, otherwise the first empty slot is filled; with 500 other names
 // nothing is recorded. Name and number are stored without surrounding
-// spaces. A name that is blank or "<new>" is no contact.
+// spaces; a blank number never replaces a stored one. A name that is blank
+// or "<new>" is no contact.
 Remembered rememberContact(ContactSlots &names, ContactSlots &numbers, const QString &typed,
                            const QString &number);
 

@@ -145,23 +145,27 @@ void TestData::phonebook()
 void TestData::rememberContact_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("number");
     QTest::addColumn<QString>("after"); // the book, the slot recorded, and whether it is new
     // clang-format off
-    QTest::newRow("another case updates") << "BOB" << "Ann=1 BOB=9 Cy=3 1";
-    QTest::newRow("surrounding spaces update") << " bob  " << "Ann=1 bob=9 Cy=3 1";
-    QTest::newRow("a new name") << " Dee" << "Ann=1  bob=2 Cy=3 Dee=9 3 new";
-    QTest::newRow("spaces") << "   " << "Ann=1  bob=2 Cy=3 -1";
-    QTest::newRow("<new>") << " <new> " << "Ann=1  bob=2 Cy=3 -1";
-    QTest::newRow("<New> is a name") << "<New>" << "Ann=1  bob=2 Cy=3 <New>=9 3 new";
+    QTest::newRow("another case updates") << "BOB" << " 9 " << "Ann=1 BOB=9 Cy=3 1";
+    QTest::newRow("surrounding spaces update") << " bob  " << " 9 " << "Ann=1 bob=9 Cy=3 1";
+    QTest::newRow("a new name") << " Dee" << " 9 " << "Ann=1  bob=2 Cy=3 Dee=9 3 new";
+    QTest::newRow("spaces") << "   " << " 9 " << "Ann=1  bob=2 Cy=3 -1";
+    QTest::newRow("<new>") << " <new> " << " 9 " << "Ann=1  bob=2 Cy=3 -1";
+    QTest::newRow("<New> is a name") << "<New>" << " 9 " << "Ann=1  bob=2 Cy=3 <New>=9 3 new";
+    QTest::newRow("a blank number keeps the stored one") << "BOB" << " " << "Ann=1 BOB=2 Cy=3 1";
+    QTest::newRow("a new name without a number") << "Dee" << "" << "Ann=1  bob=2 Cy=3 Dee= 3 new";
     // clang-format on
 }
 
 void TestData::rememberContact()
 {
     QFETCH(QString, name);
+    QFETCH(QString, number);
     QFETCH(QString, after);
-    ContactSlots names{ "Ann", " bob", "Cy" }, numbers{ "1", "2", "3" }; // a file line "2  bob"
-    const Remembered r = zendry::rememberContact(names, numbers, name, " 9 ");
+    ContactSlots names{ "Ann", " bob", "Cy" }, numbers{ "1", "2", "3", "stale" }; // a file line "2  bob"
+    const Remembered r = zendry::rememberContact(names, numbers, name, number);
     QCOMPARE(book(names, numbers) + ' ' + QString::number(r.slot) + (r.added ? " new" : ""), after);
 }
 

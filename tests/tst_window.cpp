@@ -60,6 +60,8 @@ private slots:
     void contacts();
     void firstRunInAnEmptyFolder();
     void aSecondRunGetsEverythingBack();
+    void theDisplayGoingAway_data();
+    void theDisplayGoingAway();
     void theBannerIsFetchedAndRenewed();
     void pagesTheReadmeAndTheLockedWindow();
     void theRealPieces();
@@ -82,6 +84,7 @@ void TestWindow::exchanges_data()
     QTest::addColumn<QString>("shown"); // the box's title, the focus, its selection and the credits
     // clang-format off
     QTest::newRow("sent") << "bob|4477|hi\u00A0" << "Send" << QByteArray("=5,20") << "Message Sent|Message|0+3|5 20";
+    QTest::newRow("sent, past 64 bits") << "bob|4477|hi" << "Send" << QByteArray("=99999999999999999999,0") << "Message Sent|Message|0+2|99999999999999999999 0";
     QTest::newRow("refreshed") << "bob||" << "Refresh" << QByteArray("=2.9,x") << "|Refresh||2 0";
     QTest::newRow("no credits, buy") << "bob||" << "Refresh" << QByteArray("!0") << "Buy Credits?|Send||0 0";
     QTest::newRow("refused: a range") << "bob| 07700|hi" << "Send" << QByteArray() << "Error|Number|0+1| ";
@@ -279,9 +282,10 @@ void TestWindow::firstRunInAnEmptyFolder()
 
 // Saved details refresh the credits before the window is shown. Closed by a
 // termination request, with a password typed and its box never left, the
-// window saves its digest, in the settings file's own encoding; a folder
-// where the phonebook goes gives one box naming it, the settings being
-// written all the same.
+// window saves its digest, in the settings file's own encoding. A folder
+// where the phonebook goes gives a box naming it, but not while the program
+// is being ended: the settings are written all the same, and nothing holds
+// the ending up.
 void TestWindow::aSecondRunGetsEverythingBack()
 {
     ScriptedService service;
@@ -311,6 +315,7 @@ void TestWindow::aSecondRunGetsEverythingBack()
         emit termination.requested();
 #endif
     };
+    f.window->SavePhonebook(); // as the user's own close would
     requestEnd();
     QTRY_VERIFY(!f.window->isVisible());
     requestEnd();
@@ -322,6 +327,58 @@ void TestWindow::aSecondRunGetsEverythingBack()
     QCOMPARE(f.boxes.shown[0].title + ' ' + f.boxes.shown[0].text.section("\r\n", 0, 0),
              "Error Zendry SMS could not save the file \""
                      + QDir::toNativeSeparators(f.folder.filePath("Phonebook.txt")) + "\".");
+}
+
+void TestWindow::theDisplayGoingAway_data()
+{
+    QTest::addColumn<QString>("platform");
+    QTest::newRow("X11") << "xcb";
+    QTest::newRow("Wayland") << "wayland";
+}
+
+// Qt ends the program itself when the display server goes (a closed remote
+// session, a compositor that stops): the program, on a server of the test's
+// own, stores its files first, and ends.
+void TestWindow::theDisplayGoingAway()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("X11 and Wayland are Linux's");
+#endif
+    QFETCH(QString, platform);
+    QTemporaryDir folder, runtime;
+    QVERIFY(QFile::copy(ZENDRY_PROGRAM, folder.filePath("zendry-sms")));
+    QFile phonebook(folder.filePath("Phonebook.txt"));
+    QVERIFY(phonebook.open(QIODevice::WriteOnly) && phonebook.write("Ann") == 3);
+    phonebook.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", platform);
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    QProcess server;
+    server.setProcessEnvironment(env);
+    if (platform == "xcb") {
+        // The server writes its display's number once it takes connections.
+        server.start("Xvfb", { "-displayfd", "1", "-nolisten", "tcp" });
+        QTRY_VERIFY(server.canReadLine());
+        env.insert("DISPLAY", ':' + QString::fromLatin1(server.readLine().trimmed()));
+    } else {
+        server.start("weston", { "--backend=headless-backend.so", "--socket=zendry-test" });
+        QTRY_VERIFY(QFile::exists(runtime.filePath("zendry-test")));
+        env.insert("WAYLAND_DISPLAY", "zendry-test");
+    }
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(folder.filePath("zendry-sms"));
+    // The files are made at start-up, once the display is connected.
+    const QString ini = folder.filePath("Zendry SMS.ini");
+    QTRY_VERIFY(QFile::exists(ini));
+    server.terminate();
+    QVERIFY(server.waitForFinished());
+    QTRY_COMPARE(program.state(), QProcess::NotRunning);
+    QVERIFY(phonebook.open(QIODevice::ReadOnly));
+    QFile settings(ini);
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QCOMPARE(settings.readAll() + phonebook.readAll(),
+             "ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=0\r\n Ann\r\n");
 }
 
 // Start-up fetches; the picture is cleared from the first packet and shown
