@@ -2,6 +2,7 @@
 
 #include "banner/bannerfile.h"
 #include "platform/endpoints.h"
+#include "platform/tcpclient.h"
 #include "store/contactlist.h"
 #include "store/contactslots.h"
 
@@ -13,7 +14,6 @@
 #include <memory>
 
 class QAbstractButton;
-class QTcpSocket;
 class QTimer;
 
 namespace Ui {
@@ -38,6 +38,8 @@ struct MainSetup
     Desktop *desktop = nullptr;
     QString programFolder;
     Endpoints endpoints;
+    // Looks up the hosts' names; unset, the system does.
+    TcpClient::Resolver resolver;
     int exchangeTimeoutMs = 10000;
     // The banner's one-second tick; 0 leaves AdTimer stopped, for tests that
     // drive AdTimer_Timer themselves.
@@ -64,7 +66,7 @@ public:
     bool exchangeInProgress() const;
     // Whether the window has stored everything and closed for good.
     bool ended() const { return m_unloaded; }
-    QTcpSocket *serviceSocket() const { return Socket; }
+    TcpClient *serviceSocket() const { return Socket; }
     // The message exactly as typed, with CR LF line breaks.
     QString messageText() const;
 
@@ -154,8 +156,8 @@ private:
     QString m_programFolder;
     Endpoints m_endpoints;
 
-    QTcpSocket *Socket;
-    QTcpSocket *AdSock;
+    TcpClient *Socket;
+    TcpClient *AdSock;
     QTimer *TimeOut;
     QTimer *AdTimer;
     // How long a key's release waits for the press that would make it a repeat.
