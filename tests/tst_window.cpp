@@ -479,8 +479,8 @@ void TestWindow::theRealPieces()
     for (const char *scheme : { "http", "file" })
         QDesktopServices::setUrlHandler(scheme, this, "openUrl");
     static QStringList shell; // what Windows' shell is asked
-    SystemDesktop::shellOpen = [](quintptr owner, const char *verb, const char *file, const char *parameters,
-                                  const char *directory, int show) {
+    SystemDesktop::shellOpen = [](quintptr owner, const char *verb, const char *file,
+                                     const char *parameters, const char *directory, int show) {
         shell << QStringList({ QString::number(owner), AnsiCodec::decode(verb), AnsiCodec::decode(file),
                                AnsiCodec::decode(parameters), AnsiCodec::decode(directory),
                                QString::number(show) })
