@@ -8,7 +8,6 @@
 #include "platform/desktop.h"
 
 #include <QDir>
-#include <QTcpSocket>
 
 namespace zendry {
 

@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QScopedValueRollback>
-#include <QTcpSocket>
 #include <QTimer>
 
 namespace zendry {

@@ -7,6 +7,7 @@
 #include "app/singlelinevalidator.h"
 #include "platform/keyups.h"
 #include "platform/messageboxes.h"
+#include "platform/tcpclient.h"
 #include "platform/termination.h"
 #include "service/credential.h"
 #include "service/outcome.h"
@@ -15,7 +16,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QNetworkProxy>
-#include <QTcpSocket>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -50,8 +50,8 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     , m_desktop(setup.desktop)
     , m_programFolder(setup.programFolder)
     , m_endpoints(setup.endpoints)
-    , Socket(new QTcpSocket(this))
-    , AdSock(new QTcpSocket(this))
+    , Socket(new TcpClient(setup.resolver, this))
+    , AdSock(new TcpClient(setup.resolver, this))
     , TimeOut(new QTimer(this))
     , AdTimer(new QTimer(this))
     , m_keyUps(new KeyUps(keyRepeatSettleMs, this))
@@ -108,14 +108,14 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     // Qt may report a failure from inside connectToHost(), before the caller
     // has finished starting the exchange or the fetch; queued, the error is
     // handled as soon as that call has returned.
-    connect(Socket, &QTcpSocket::connected, this, &Main::Socket_Connect);
-    connect(Socket, &QTcpSocket::readyRead, this, &Main::Socket_DataArrival);
-    connect(Socket, &QTcpSocket::errorOccurred, this, &Main::Socket_Error, Qt::QueuedConnection);
+    connect(Socket, &TcpClient::connected, this, &Main::Socket_Connect);
+    connect(Socket, &TcpClient::readyRead, this, &Main::Socket_DataArrival);
+    connect(Socket, &TcpClient::errorOccurred, this, &Main::Socket_Error, Qt::QueuedConnection);
     connect(TimeOut, &QTimer::timeout, this, &Main::TimeOut_Timer);
     connect(AdTimer, &QTimer::timeout, this, &Main::AdTimer_Timer);
-    connect(AdSock, &QTcpSocket::connected, this, &Main::AdSock_Connect);
-    connect(AdSock, &QTcpSocket::readyRead, this, &Main::AdSock_DataArrival);
-    connect(AdSock, &QTcpSocket::errorOccurred, this, &Main::AdSock_Error, Qt::QueuedConnection);
+    connect(AdSock, &TcpClient::connected, this, &Main::AdSock_Connect);
+    connect(AdSock, &TcpClient::readyRead, this, &Main::AdSock_DataArrival);
+    connect(AdSock, &TcpClient::errorOccurred, this, &Main::AdSock_Error, Qt::QueuedConnection);
     connect(m_keyUps, &KeyUps::released, this, [this](int key) {
         if (isEnabled())
             Form_KeyUp(key);

@@ -2,6 +2,7 @@
 
 #include "banner/bannerfile.h"
 #include "platform/endpoints.h"
+#include "platform/tcpclient.h"
 #include "store/contactlist.h"
 #include "store/contactslots.h"
 #include "store/textfile.h"
@@ -14,7 +15,6 @@
 #include <memory>
 
 class QAbstractButton;
-class QTcpSocket;
 class QTimer;
 
 namespace Ui {
@@ -39,6 +39,8 @@ struct MainSetup
     Desktop *desktop = nullptr;
     QString programFolder;
     Endpoints endpoints;
+    // Looks up the hosts' names; unset, the system does.
+    TcpClient::Resolver resolver;
     int exchangeTimeoutMs = 10000;
     // The banner's one-second tick; 0 leaves AdTimer stopped, for tests that
     // drive AdTimer_Timer themselves.
@@ -65,7 +67,7 @@ public:
     bool exchangeInProgress() const;
     // Whether the window has stored everything and closed for good.
     bool ended() const { return m_unloaded; }
-    QTcpSocket *serviceSocket() const { return Socket; }
+    TcpClient *serviceSocket() const { return Socket; }
     // The message exactly as typed, with CR LF line breaks.
     QString messageText() const;
 
@@ -159,8 +161,8 @@ private:
     TextFile::Encoding m_phonebookEncoding = TextFile::Encoding::CodePage;
     Endpoints m_endpoints;
 
-    QTcpSocket *Socket;
-    QTcpSocket *AdSock;
+    TcpClient *Socket;
+    TcpClient *AdSock;
     QTimer *TimeOut;
     QTimer *AdTimer;
     // How long a key's release waits for the press that would make it a repeat.

@@ -1,12 +1,14 @@
 // The rules of the program that need no window: the codec, numbers and
 // trimming, the credential, the requests, the replies, the checks, the
-// field rules, a key's release and the text a box has room for.
+// field rules, a key's release, the text a box has room for and the order
+// a name's addresses are tried in.
 #include "app/fieldrules.h"
 #include "digest/csha256.h"
 #include "platform/ansicodec.h"
 #include "platform/fittingtext.h"
 #include "platform/keyups.h"
 #include "platform/numericprefix.h"
+#include "platform/tcpclient.h"
 #include "platform/trim.h"
 #include "service/checks.h"
 #include "service/credential.h"
@@ -70,6 +72,8 @@ private slots:
     void fieldRules();
     void keyUps();
     void fittingStart();
+    void addressOrder_data();
+    void addressOrder();
 };
 
 // Windows-1252, not Latin-1: "€" is 0x80; on Windows the system's own code
@@ -361,6 +365,34 @@ void TestRules::fittingStart()
     QCOMPARE(zendry::fittingStart(QString(1 << 20, u'x'), upTo(777)).size(), 777);
     QCOMPARE(zendry::fittingStart("short", upTo(5)), QString("short"));
     QCOMPARE(zendry::fittingStart(QString("\U0001F600").repeated(300), upTo(301)).size(), 300);
+}
+
+void TestRules::addressOrder_data()
+{
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QString>("tried");
+    // clang-format off
+    QTest::newRow("the families take turns") << "::1 ::2 ::3 10.0.0.1 10.0.0.2" << "::1 10.0.0.1 ::2 10.0.0.2 ::3";
+    QTest::newRow("IPv4 found first") << "10.0.0.1 10.0.0.2 ::1" << "10.0.0.1 ::1 10.0.0.2";
+    QTest::newRow("one family") << "10.0.0.2 10.0.0.1" << "10.0.0.2 10.0.0.1";
+    QTest::newRow("none") << "" << "";
+    // clang-format on
+}
+
+// A name's addresses are tried in the order found, the families taking
+// turns, so that many addresses of a family that leads nowhere do not hold
+// back the other.
+void TestRules::addressOrder()
+{
+    QFETCH(QString, found);
+    QFETCH(QString, tried);
+    QList<QHostAddress> addresses;
+    for (const QString &address : found.split(' ', Qt::SkipEmptyParts))
+        addresses << QHostAddress(address);
+    QStringList order;
+    for (const QHostAddress &address : TcpClient::interleaved(addresses))
+        order << address.toString();
+    QCOMPARE(order.join(' '), tried);
 }
 
 QTEST_GUILESS_MAIN(TestRules)

@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QNetworkProxy>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 
@@ -56,6 +58,8 @@ private slots:
     void initTestCase() { qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(m_proxy.port())); }
     void exchanges_data();
     void exchanges();
+    void brokenAddresses_data();
+    void brokenAddresses();
     void fieldsAndFocus();
     void contacts();
     void firstRunInAnEmptyFolder();
@@ -147,6 +151,66 @@ void TestWindow::exchanges()
     QVERIFY(!reply.isEmpty() || service.connections == 0);
     const QString page = QString("Open http://127.0.0.1:%1/buytexts.html").arg(port);
     QCOMPARE(f.desktop.opened, reply == "!0" ? QStringList(page) : QStringList());
+}
+
+void TestWindow::brokenAddresses_data()
+{
+    QTest::addColumn<QString>("addresses"); // what the name's addresses do, in the order found
+    QTest::addColumn<QString>("host"); // whose name it is
+    QTest::addColumn<QString>("shown"); // the credits or the box; for the banner its request
+    // clang-format off
+    QTest::newRow("silent, then one that answers") << "silent answers" << "service" << "3 7";
+    QTest::newRow("refusing, then one that answers") << "refuses answers" << "service" << "3 7";
+    QTest::newRow("none answers") << "silent silent" << "service" << "The server is temporarily unavailable.";
+    QTest::newRow("the banner's") << "silent answers" << "ad" << "Ad SMS v1.10";
+    // clang-format on
+}
+
+// An address that swallows connections, as a broken IPv6 route does, or
+// refuses them, does not keep the program from the next one: the request
+// goes out once, on the connection made. With no address answering, the
+// time-out ends the exchange and leaves nothing connecting.
+void TestWindow::brokenAddresses()
+{
+    QFETCH(QString, addresses);
+    QFETCH(QString, host);
+    QFETCH(QString, shown);
+    ScriptedService service;
+    service.mode = host == "ad" ? Mode::Silent : Mode::Reply;
+    service.reply = "=3,7";
+    // Once its queue is full, a server that takes no connection drops the
+    // next ones without a word.
+    QTcpServer silent;
+    silent.setListenBacklogSize(0);
+    QVERIFY(silent.listen(QHostAddress("127.0.0.2"), service.port()));
+    silent.pauseAccepting();
+    QTcpSocket queued;
+    queued.connectToHost(silent.serverAddress(), service.port());
+    QVERIFY(queued.waitForConnected());
+    const QHash<QString, QString> ip{ { "silent", "127.0.0.2" },
+                                      { "refuses", "127.0.0.3" },
+                                      { "answers", "127.0.0.1" } };
+    WindowFixture f(service.port(), 3000, false);
+    f.resolver = [&](const QString &name) {
+        QList<QHostAddress> found;
+        for (const QString &address : addresses.split(' '))
+            found << QHostAddress(ip[address]);
+        return name == "zendry.test" ? found : QList<QHostAddress>();
+    };
+    (host == "ad" ? f.adHost : f.serviceHost) = "zendry.test";
+    f.start();
+    if (host == "ad") {
+        QTRY_COMPARE(service.requests, QList<QByteArray>({ shown.toLatin1() }));
+        return;
+    }
+    f.fill("bob", "pw", "", "");
+    f.button("Refresh")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(f.idle(), 10000);
+    QCOMPARE(f.boxes.shown.isEmpty() ? f.edit("FreeCredits")->text() + ' ' + f.edit("Credits")->text()
+                                     : f.boxes.shown[0].text.section("\r\n", 0, 0),
+             shown);
+    const QByteArray request = creditsRequest("bob", f.window->passwordHash());
+    QCOMPARE(service.requests, shown == "3 7" ? QList<QByteArray>({ request }) : QList<QByteArray>());
 }
 
 // The counter, the signature and the number follow their rules as the user

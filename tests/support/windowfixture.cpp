@@ -17,7 +17,8 @@ void WindowFixture::start(zendry::Termination *termination)
 {
     zendry::MainSetup setup{ realBoxes ? &desktopBoxes : static_cast<zendry::MessageBoxes *>(&boxes),
                              &desktop, folder.path() };
-    setup.endpoints = { "127.0.0.1", adHost, "www.test.example", port, "http://www.test.example/" };
+    setup.endpoints = { serviceHost, adHost, "www.test.example", port, "http://www.test.example/" };
+    setup.resolver = resolver;
     setup.exchangeTimeoutMs = timeoutMs;
     setup.adTickMs = 0; // tests tick AdTimer themselves
     setup.termination = termination;

@@ -45,7 +45,9 @@ struct WindowFixture
 
     quint16 port;
     int timeoutMs;
+    QString serviceHost = QStringLiteral("127.0.0.1");
     QString adHost = QStringLiteral("127.0.0.2");
+    zendry::TcpClient::Resolver resolver; // for names the test makes up
     QTemporaryDir folder{ QDir::tempPath()
                           + QStringLiteral("/Zendry Zo\u00EB-XXXXXX") }; // a name outside ASCII
     ScriptedBoxes boxes;
