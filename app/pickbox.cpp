@@ -1,5 +1,7 @@
 #include "app/pickbox.h"
 
+#include "app/pickboxaccessible.h"
+
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 #include <QWheelEvent>
@@ -9,6 +11,7 @@ namespace zendry {
 PickBox::PickBox(QWidget *parent) : QComboBox(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
+    PickBoxAccessible::install();
     connect(this, &QComboBox::activated, this, [this](int row) {
         if (!m_typing)
             emit picked(row);

@@ -321,6 +321,8 @@ void TestWindow::theWheelAndTheArrowsOverTo()
     QTest::keyClick(f.to(), Qt::Key_Down);
     numbers << f.edit("Number")->text();
     QCOMPARE(numbers, QStringList({ "Message  447700", "ToName <new> ", "ToName Ann 1", "2" }));
+    QCOMPARE(g_heardTo.filter("To: Bob").size(), 1);
+    QCOMPARE(g_heardTo.filter(QRegularExpression("^(?!To:)")), QStringList());
 }
 
 // No event or readable text of the password box carries what was typed,
