@@ -105,13 +105,14 @@ void Main::focusMoved(QObject *watched, QEvent *event)
     const bool in = event->type() == QEvent::FocusIn;
     if (!fieldFocusHandler(watched, in))
         return;
-    // A click that brings the focus would put the caret under the mouse and
-    // undo the selection made on entry; make it again once the press is done.
-    if (in && reason == Qt::MouseFocusReason) {
-        auto *edit = static_cast<QLineEdit *>(watched);
-        QTimer::singleShot(0, edit, [edit] {
-            if (edit->hasFocus())
-                edit->selectAll();
+    // A click that brings the focus puts the caret under the mouse, after the
+    // selection made on entry, as on any desktop. Only the password box keeps
+    // its whole text selected, so that typing replaces the mask: select it
+    // again once the press is done.
+    if (in && reason == Qt::MouseFocusReason && watched == ui->PW) {
+        QTimer::singleShot(0, ui->PW, [this] {
+            if (ui->PW->hasFocus())
+                ui->PW->selectAll();
         });
     }
 }

@@ -4,7 +4,9 @@
 
 #include "app/fieldrules.h"
 #include "app/fontfit.h"
+#include "app/passwordevents.h"
 #include "app/singlelinevalidator.h"
+#include "app/starstyle.h"
 #include "platform/keyups.h"
 #include "platform/messageboxes.h"
 #include "platform/tcpclient.h"
@@ -61,6 +63,10 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     ui->setupUi(this);
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFont(fittedFont(*this));
+    maskPasswordEvents();
+    auto *stars = new StarStyle;
+    stars->setParent(ui->PW);
+    ui->PW->setStyle(stars);
 
     // The list of To is the phonebook's, and only the program changes it.
     ui->ToName->setModel(&m_contactList);
@@ -70,6 +76,11 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     auto *singleLine = new SingleLineValidator(this);
     for (QLineEdit *box : { ui->ZDID, ui->PW, ui->Number, ui->Sig, ui->ToName->lineEdit() })
         box->setValidator(singleLine);
+    // A value the program writes into a narrow read-only box shows from its
+    // first character, the minus sign included: Qt leaves the caret, and so
+    // the view, at the end.
+    for (QLineEdit *box : { ui->Chars, ui->FreeCredits, ui->Credits })
+        connect(box, &QLineEdit::textChanged, box, [box] { box->setCursorPosition(0); });
 
     TimeOut->setObjectName(QStringLiteral("TimeOut"));
     TimeOut->setInterval(setup.exchangeTimeoutMs);

@@ -5,7 +5,9 @@
 namespace zendry {
 
 // A drop-down combo box that says when the user picks an entry of its list,
-// from the dropped list, the arrow keys or the wheel. Qt's activated() also
+// from the dropped list, the arrow keys or the wheel. The wheel turns only a
+// box that has the focus: a pointer merely resting on it changes nothing.
+// Qt's activated() also
 // reports an entry when the typed text merely equals it, on Enter and when
 // the box finishes its edit; that is typing, not a pick.
 class PickBox : public QComboBox
@@ -21,6 +23,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     bool m_typing = false;

@@ -11,7 +11,10 @@
 #include "windowfixture.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleEvent>
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,10 +22,15 @@
 #include <QLabel>
 #include <QNetworkProxy>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <csignal>
 
@@ -47,6 +55,49 @@ QString selection()
     return QString("%1+%2").arg(c.selectionStart()).arg(c.selectedText().size());
 }
 
+// What accessibility clients get from the password box and from To, with a
+// recording handler where the desktop's bridge to a screen reader would be.
+QStringList g_heard, g_heardTo;
+
+void hear(QAccessibleEvent *e)
+{
+    QAccessibleInterface *i = e->accessibleInterface();
+    if (!e->object() || !i)
+        return;
+    if (e->object()->objectName() == "ToName") {
+        g_heardTo << i->text(QAccessible::Name) + ": " + i->text(QAccessible::Value);
+        return;
+    }
+    if (e->object()->objectName() != "PW")
+        return;
+    g_heard << i->text(QAccessible::Value)
+            << i->textInterface()->text(0, i->textInterface()->characterCount());
+    if (e->type() == QAccessible::TextInserted)
+        g_heard << static_cast<QAccessibleTextInsertEvent *>(e)->textInserted();
+    if (e->type() == QAccessible::TextRemoved)
+        g_heard << static_cast<QAccessibleTextRemoveEvent *>(e)->textRemoved();
+    if (e->type() == QAccessible::TextUpdated)
+        g_heard << static_cast<QAccessibleTextUpdateEvent *>(e)->textRemoved()
+                << static_cast<QAccessibleTextUpdateEvent *>(e)->textInserted();
+}
+
+// A screen reader listens from before the window opens until the end.
+struct Listening
+{
+    Listening()
+    {
+        g_heard.clear();
+        g_heardTo.clear();
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        QAccessible::installUpdateHandler(hear);
+    }
+    ~Listening()
+    {
+        QAccessible::installUpdateHandler(nullptr);
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
+    }
+};
+
 } // namespace
 
 class TestWindow : public QObject
@@ -62,6 +113,9 @@ private slots:
     void brokenAddresses();
     void fieldsAndFocus();
     void contacts();
+    void theWheelAndTheArrowsOverTo();
+    void aScreenReaderHearsNoPassword_data();
+    void aScreenReaderHearsNoPassword();
     void firstRunInAnEmptyFolder();
     void aSecondRunGetsEverythingBack();
     void theDisplayGoingAway_data();
@@ -146,6 +200,7 @@ void TestWindow::exchanges()
         QCOMPARE(clock.elapsed() >= timeoutMs, reply == "<silent>" || reply == "<close>");
     const QString at = qobject_cast<QPushButton *>(QApplication::focusWidget()) ? "" : selection();
     const QString credits = f.edit("FreeCredits")->text() + ' ' + f.edit("Credits")->text();
+    QCOMPARE(f.edit("FreeCredits")->cursorPosition() + f.edit("Credits")->cursorPosition(), 0);
     QCOMPARE(QStringList({ f.boxes.shown.value(0).title, f.focused(), at, credits }).join('|'), shown);
     QCOMPARE(f.boxes.shown.size(), shown.startsWith('|') ? 0 : 1);
     QVERIFY(!reply.isEmpty() || service.connections == 0);
@@ -214,7 +269,9 @@ void TestWindow::brokenAddresses()
 }
 
 // The counter, the signature and the number follow their rules as the user
-// types and moves on; entering a box by key or mouse selects its text. A
+// types and moves on; the counter shows from its first character. Entering a
+// box by key selects its text; a click puts the caret under the mouse, but
+// the password box keeps its text selected, and takes the window's font. A
 // password is digested when its box is left inside the window, not when the
 // focus goes to another program.
 void TestWindow::fieldsAndFocus()
@@ -226,6 +283,8 @@ void TestWindow::fieldsAndFocus()
     QTest::keyClicks(f.control("Message"), "hi");
     QTest::keyClick(f.control("Message"), Qt::Key_Return);
     QCOMPARE(f.edit("Sig")->text() + ' ' + f.edit("Chars")->text(), QString("ab 154"));
+    QCOMPARE(f.edit("Chars")->cursorPosition(), 0);
+    QCOMPARE(f.edit("PW")->font(), f.window->font());
     for (const auto &[box, text] : { std::pair{ "Number", "+44 7700" }, std::pair{ "Sig", "   " } }) {
         f.edit(box)->setFocus(Qt::TabFocusReason);
         f.edit(box)->setText(text);
@@ -239,11 +298,16 @@ void TestWindow::fieldsAndFocus()
                 before = before->previousInFocusChain();
             before->setFocus(Qt::OtherFocusReason);
             f.edit(box)->setText("4477 text");
+            const QPoint at(f.edit(box)->width() / 3, 5);
+            const int under = f.edit(box)->cursorPositionAt(at);
             if (byMouse)
-                QTest::mouseClick(f.edit(box), Qt::LeftButton, {}, QPoint(5, 5));
+                QTest::mouseClick(f.edit(box), Qt::LeftButton, {}, at);
             else
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QTRY_COMPARE(f.edit(box)->selectedText(), QString("4477 text"));
+            QApplication::processEvents();
+            const bool all = !byMouse || box == QString("PW");
+            QCOMPARE(selection(), all ? QString("0+9") : QString("%1+0").arg(under));
+            QVERIFY(under > 0);
         }
     }
     QTest::keyClicks(f.edit("PW"), "abc");
@@ -305,6 +369,71 @@ void TestWindow::contacts()
     QCOMPARE(f.bytes("Phonebook.txt"),
              "\xEF\xBB\xBF"
              "447700900222 Bob\r\n");
+}
+
+// The wheel turns To only when it has the focus; a turn, like an arrow key,
+// is a pick, which a screen reader hears by the picked name while the box
+// keeps its own name.
+void TestWindow::theWheelAndTheArrowsOverTo()
+{
+    WindowFixture f(9, 10000, false);
+    f.put("Phonebook.txt", "1 Ann\r\n2 Bob\r\n");
+    Listening reader;
+    f.start();
+    f.showActive();
+    f.control("Message")->setFocus(Qt::TabFocusReason);
+    f.edit("Number")->setText("447700");
+    const QPoint over = f.to()->geometry().center();
+    QStringList numbers;
+    for (int turn = 0; turn < 3; ++turn) {
+        QWindowSystemInterface::handleWheelEvent(f.window->windowHandle(), over, f.window->mapToGlobal(over),
+                                                 {}, { 0, -120 });
+        QWindowSystemInterface::flushWindowSystemEvents();
+        numbers << f.focused() + ' ' + f.to()->currentText() + ' ' + f.edit("Number")->text();
+        f.to()->setFocus(Qt::TabFocusReason);
+    }
+    QTest::keyClick(f.to(), Qt::Key_Down);
+    numbers << f.edit("Number")->text();
+    QCOMPARE(numbers, QStringList({ "Message  447700", "ToName <new> ", "ToName Ann 1", "2" }));
+    QCOMPARE(g_heardTo.filter("To: Bob").size(), 1);
+    QCOMPARE(g_heardTo.filter(QRegularExpression("^(?!To:)")), QStringList());
+}
+
+// No event or readable text of the password box carries what was typed,
+// pasted or typed again, nor what replaced the stored password's mask; a
+// screen reader can say "star" for each character.
+void TestWindow::aScreenReaderHearsNoPassword_data()
+{
+    QTest::addColumn<QString>("way");
+    for (const char *way : { "typed", "pasted", "retyped", "over the mask" })
+        QTest::newRow(way) << QString(way);
+}
+
+void TestWindow::aScreenReaderHearsNoPassword()
+{
+    QFETCH(QString, way);
+    WindowFixture f(9, 10000, false);
+    if (way == "over the mask")
+        f.put("Zendry SMS.ini", "ZDID=bob\r\npassword=ab12\r\nsignature=bob\r\nAutoRefresh=0\r\n");
+    Listening reader;
+    f.start();
+    f.showActive();
+    QLineEdit *pw = f.edit("PW");
+    pw->setFocus(Qt::TabFocusReason);
+    QApplication::clipboard()->setText("swordfish");
+    if (way == "pasted")
+        QTest::keyClick(pw, Qt::Key_V, Qt::ControlModifier);
+    else
+        QTest::keyClicks(pw, way == "retyped" ? "swordfisk" : "swordfish");
+    if (way == "retyped") {
+        QTest::keyClick(pw, Qt::Key_Backspace);
+        pw->selectAll();
+        QTest::keyClicks(pw, "swordfish");
+    }
+    QCOMPARE(pw->text() + pw->displayText(), "swordfish" + QString(9, u'*'));
+    QVERIFY(!g_heard.isEmpty());
+    for (const QString &heard : std::as_const(g_heard))
+        QCOMPARE(heard, QString(heard.size(), u'*'));
 }
 
 // Both files created empty, the shipped banner, and a start-up refresh that
