@@ -2,7 +2,6 @@
 // and shutdown; and the real platform pieces main.cpp passes in.
 #include "app/realsetup.h"
 #include "endpoints.h"
-#include "platform/ansicodec.h"
 #include "platform/systemdesktop.h"
 #include "platform/termination.h"
 #include "scriptedservice.h"
@@ -386,10 +385,10 @@ void TestWindow::pagesTheReadmeAndTheLockedWindow()
                            "open http://www.test.example/", readme, readme, readme }));
 }
 
-// The desktop opener: a web address as Qt encodes it, a file as a file; on
-// Windows the shell asked with the window as owner and the verb as given. The
-// production set-up: the hosts as built, reached directly, the time-out
-// exact to the millisecond and the banner's tick running.
+// The desktop opener: a web address fully encoded, a file as a file; on
+// Windows the shell asked in UTF-16, with the window as owner and the verb as
+// given. The production set-up: the hosts as built, reached directly, the
+// time-out exact to the millisecond and the banner's tick running.
 void TestWindow::theRealPieces()
 {
     RealSetup real;
@@ -415,27 +414,28 @@ void TestWindow::theRealPieces()
     for (const char *scheme : { "http", "file" })
         QDesktopServices::setUrlHandler(scheme, this, "openUrl");
     static QStringList shell; // what Windows' shell is asked
-    SystemDesktop::shellOpen = [](quintptr owner, const char *verb, const char *file,
-                                     const char *parameters, const char *directory, int show) {
-        shell << QStringList({ QString::number(owner), AnsiCodec::decode(verb), AnsiCodec::decode(file),
-                               AnsiCodec::decode(parameters), AnsiCodec::decode(directory),
-                               QString::number(show) })
+    SystemDesktop::shellOpen = [](quintptr owner, const wchar_t *verb, const wchar_t *file,
+                                  const wchar_t *parameters, const wchar_t *directory, int show) {
+        shell << QStringList({ QString::number(owner), QString::fromWCharArray(verb),
+                               QString::fromWCharArray(file), QString::fromWCharArray(parameters),
+                               QString::fromWCharArray(directory), QString::number(show) })
                          .join('|');
     };
     window.show();
-    s.desktop->open(&window, "open", "http://ads.example/a b|");
-    s.desktop->open(&window, "Open", f.folder.filePath("Readme.txt"));
+    s.desktop->open(&window, "open", "http://ads.example/a b|\"");
+    // A folder named outside every single-byte code page.
+    const QString readme = f.folder.filePath("\u0416\u4E2D/Readme.txt");
+    s.desktop->open(&window, "Open", readme);
 #ifdef Q_OS_WIN
     const QString owner = QString::number(window.winId());
     QCOMPARE(shell,
-             QStringList({ owner + "|open|http://ads.example/a b||||1",
-                           owner + "|Open|" + f.folder.filePath("Readme.txt") + "|||1" }));
+             QStringList({ owner + "|open|http://ads.example/a%20b%7C%22||||1",
+                           owner + "|Open|" + readme + "|||1" }));
     const LONG_PTR style = GetWindowLongPtrW(HWND(window.winId()), GWL_STYLE);
     QVERIFY(!(style & WS_THICKFRAME) && !(style & WS_MAXIMIZEBOX)); // fixed in size
 #else
     QCOMPARE(m_opened,
-             QStringList({ "http://ads.example/a%20b%7C",
-                           QUrl::fromLocalFile(f.folder.filePath("Readme.txt")).toEncoded() }));
+             QStringList({ "http://ads.example/a%20b%7C%22", QUrl::fromLocalFile(readme).toEncoded() }));
 #endif
 }
 
