@@ -1,8 +1,28 @@
 #include "platform/wholefile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace zendry {
+
+namespace {
+
+// Qt refuses a file it finds it cannot write, or a folder in its place, in
+// words of its own with the path in Qt's form. The reason the user reads is
+// the system's, in the system's words: what opening it for writing (and
+// leaving it as it is) gives.
+QString refusal(const QString &path, const QString &qtReason)
+{
+    if (!QFileInfo::exists(path))
+        return qtReason;
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        return qtReason;
+    return file.errorString();
+}
+
+} // namespace
 
 bool WholeFile::writeAll(QIODevice &device, const QByteArray &bytes, QString *why)
 {
@@ -30,7 +50,7 @@ bool WholeFile::save(const QString &path, const QByteArray &bytes, QString *why)
     // truncated file in place of the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (why)
-            *why = file.errorString();
+            *why = refusal(path, file.errorString());
         return false;
     }
     if (!writeAll(file, bytes, why)) {
