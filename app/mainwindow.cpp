@@ -5,6 +5,7 @@
 #include "app/fieldrules.h"
 #include "app/fontfit.h"
 #include "app/singlelinevalidator.h"
+#include "platform/fixedframe.h"
 #include "platform/keyups.h"
 #include "platform/messageboxes.h"
 #include "platform/termination.h"
@@ -59,7 +60,7 @@ Main::Main(const MainSetup &setup, QWidget *parent)
 {
     initResources();
     ui->setupUi(this);
-    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    FixedFrame::apply(this);
     setFont(fittedFont(*this));
 
     // The list of To is the phonebook's, and only the program changes it.
