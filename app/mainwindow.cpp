@@ -4,6 +4,7 @@
 
 #include "app/fieldrules.h"
 #include "app/fontfit.h"
+#include "app/readonlycaret.h"
 #include "app/singlelinevalidator.h"
 #include "platform/fixedframe.h"
 #include "platform/keyups.h"
@@ -68,6 +69,12 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     ui->ToName->setCompleter(nullptr);
     ui->ToName->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     ui->ToName->setCurrentIndex(-1);
+    for (QLineEdit *box : { ui->FreeCredits, ui->Credits, ui->Chars })
+        new ReadOnlyCaret(box);
+    // A check box has no face of its own: behind it lies the window's black,
+    // from which the Windows style works out the colour of its focus mark.
+    for (QWidget *box : { ui->SavePW, ui->AutoRefresh })
+        box->setBackgroundRole(QPalette::Window);
     auto *singleLine = new SingleLineValidator(this);
     for (QLineEdit *box : { ui->ZDID, ui->PW, ui->Number, ui->Sig, ui->ToName->lineEdit() })
         box->setValidator(singleLine);

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QNetworkProxy>
 #include <QProcess>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 
@@ -56,6 +57,7 @@ private slots:
     void exchanges_data();
     void exchanges();
     void fieldsAndFocus();
+    void everyTabStopShowsTheFocus();
     void contacts();
     void firstRunInAnEmptyFolder();
     void aSecondRunGetsEverythingBack();
@@ -318,6 +320,39 @@ void TestWindow::aSecondRunGetsEverythingBack()
     QCOMPARE(f.boxes.shown[0].title + ' ' + f.boxes.shown[0].text,
              "Error Zendry SMS could not save the file \""
                      + QDir::toNativeSeparators(f.folder.filePath("Phonebook.txt")) + "\".\r\n" + reason);
+}
+
+// Where the focus is shows on the black window: an empty read-only box
+// shows its caret, and the Windows style's focus mark around a check box is
+// light.
+void TestWindow::everyTabStopShowsTheFocus()
+{
+    const std::unique_ptr<QStyle> windows(QStyleFactory::create("windows"));
+    WindowFixture f;
+    f.showActive();
+    const auto shows = [&f](const QRect &area, const std::function<bool(const QColor &)> &mark) {
+        const QImage shot = f.window->grab(area).toImage();
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (mark(shot.pixelColor(x, y)))
+                    return true;
+        return false;
+    };
+    for (const char *name : { "FreeCredits", "Credits" }) {
+        QLineEdit *box = f.edit(name);
+        box->setFocus(Qt::TabFocusReason);
+        const QColor text = box->palette().text().color();
+        QTRY_VERIFY(
+                shows(box->geometry().adjusted(3, 3, -3, -3), [&](const QColor &c) { return c == text; }));
+    }
+    QWidget *save = f.control("SavePW");
+    save->setStyle(windows.get());
+    save->setFocus(Qt::TabFocusReason);
+    const int indicator = windows->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, save);
+    QTRY_VERIFY(shows(save->geometry().adjusted(indicator, 0, 0, 0), [](const QColor &c) {
+        return c.red() == c.green() && c.green() == c.blue() && c.lightness() > 128;
+    }));
+    save->setStyle(nullptr);
 }
 
 // Start-up fetches; the picture is cleared from the first packet and shown
