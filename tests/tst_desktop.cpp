@@ -156,21 +156,19 @@ void TestDesktop::aKeyHeldDownAndADoubleClick()
     QTRY_COMPARE(f.desktop.opened, QStringList({ readme, "open http://www.test.example/", readme }));
 }
 
-// The window manager is told that the window has one size: neither the
-// Motif hints' functions nor their decorations offer resizing or maximising.
+// The window manager is told that the window has one size: the Motif hints
+// offer no resizing (function 0x2, decoration 0x4) and no maximising (0x10, 0x40).
 void TestDesktop::theFrameOffersNoResizing()
 {
     if (QGuiApplication::platformName() != "xcb")
         QSKIP("Motif hints are X11's; Windows' frame is tested in tst_window");
     WindowFixture f;
-    f.showActive();
     QProcess xprop;
     xprop.start("xprop", { "-id", QString::number(f.window->winId()), "_MOTIF_WM_HINTS" });
     QVERIFY(xprop.waitForFinished());
     const QStringList hints = QString(xprop.readAll()).section('=', 1).split(',');
-    QCOMPARE(hints.size(), 5);
-    QCOMPARE(hints[1].trimmed().toUInt(nullptr, 0) & (0x2 | 0x10), 0u); // resize, maximise
-    QCOMPARE(hints[2].trimmed().toUInt(nullptr, 0) & (0x4 | 0x40), 0u); // resize handles, maximise button
+    QVERIFY(hints.size() == 5 && !(hints[1].toUInt(nullptr, 0) & 0x12)
+            && !(hints[2].toUInt(nullptr, 0) & 0x44));
 }
 
 QTEST_MAIN(TestDesktop)
