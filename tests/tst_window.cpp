@@ -313,7 +313,7 @@ void TestWindow::aSecondRunGetsEverythingBack()
                      + "\r\nsignature=D d\r\nAutoRefresh=1\r\n");
     QCOMPARE(f.boxes.shown.size(), 1);
 #ifdef Q_OS_WIN
-    const QString reason = "Access is denied.";
+    const QString reason = qt_error_string(ERROR_ACCESS_DENIED); // "Access is denied."
 #else
     const QString reason = "Is a directory.";
 #endif
@@ -461,10 +461,27 @@ void TestWindow::theRealPieces()
 #ifdef Q_OS_WIN
     const QString owner = QString::number(window.winId());
     QCOMPARE(shell,
-             QStringList({ owner + "|open|http://ads.example/a%20b%7C%22||||1",
+             QStringList({ owner + "|open|http://ads.example/a%20b%7C%22|||1",
                            owner + "|Open|" + readme + "|||1" }));
     const LONG_PTR style = GetWindowLongPtrW(HWND(window.winId()), GWL_STYLE);
     QVERIFY(!(style & WS_THICKFRAME) && !(style & WS_MAXIMIZEBOX)); // fixed in size
+    // The program file carries its icon, its name and its version.
+    const std::wstring program = QDir::toNativeSeparators(ZENDRY_PROGRAM).toStdWString();
+    const HMODULE file = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    QVERIFY(FindResourceW(file, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14))); // the group icon
+    FreeLibrary(file);
+    QByteArray info(int(GetFileVersionInfoSizeW(program.c_str(), nullptr)), '\0');
+    QVERIFY(GetFileVersionInfoW(program.c_str(), 0, DWORD(info.size()), info.data()));
+    QString names;
+    for (const wchar_t *key :
+         { L"\\StringFileInfo\\040904B0\\ProductName", L"\\StringFileInfo\\040904B0\\FileVersion" }) {
+        wchar_t *value = nullptr;
+        UINT length = 0;
+        names += VerQueryValueW(info.data(), key, reinterpret_cast<void **>(&value), &length)
+                ? QString::fromWCharArray(value) + '|'
+                : "-";
+    }
+    QCOMPARE(names, QString("Zendry SMS|1.10|"));
 #else
     QCOMPARE(m_opened,
              QStringList({ "http://ads.example/a%20b%7C%22", QUrl::fromLocalFile(readme).toEncoded() }));
