@@ -4,22 +4,34 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace zendry {
 
 namespace {
 
-// Qt refuses a file it finds it cannot write, or a folder in its place, in
-// words of its own with the path in Qt's form. The reason the user reads is
-// the system's, in the system's words: what opening it for writing (and
-// leaving it as it is) gives.
+// Qt refuses a file it finds it cannot write, or a folder in its place,
+// before asking the system, in words of its own with the path in Qt's form.
+// The user reads the system's own words instead: Windows denies access to
+// both; Unix says why the file cannot be written, or that it is a folder.
 QString refusal(const QString &path, const QString &qtReason)
 {
-    if (!QFileInfo::exists(path))
-        return qtReason;
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return qtReason;
-    return file.errorString();
+    const QFileInfo existing(path);
+#ifdef Q_OS_WIN
+    if ((existing.exists() && !existing.isWritable()) || existing.isDir())
+        return qt_error_string(ERROR_ACCESS_DENIED);
+#else
+    if (existing.exists() && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
+        return qt_error_string(errno);
+    if (existing.isDir())
+        return qt_error_string(EISDIR);
+#endif
+    return qtReason;
 }
 
 } // namespace
