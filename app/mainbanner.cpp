@@ -98,8 +98,8 @@ void Main::openPage(const QString &verb, const QString &target)
 
 void Main::Banner_Click()
 {
-    if (WebLinks::isWebPage(AdLink))
-        openPage(QStringLiteral("open"), AdLink);
+    if (const QString page = WebLinks::webPage(AdLink); !page.isEmpty())
+        openPage(QStringLiteral("open"), page);
 }
 
 void Main::CreateZDID_Click()

@@ -5,8 +5,10 @@
 #include "app/fieldrules.h"
 #include "app/fontfit.h"
 #include "app/passwordevents.h"
+#include "app/readonlycaret.h"
 #include "app/singlelinevalidator.h"
 #include "app/starstyle.h"
+#include "platform/fixedframe.h"
 #include "platform/keyups.h"
 #include "platform/messageboxes.h"
 #include "platform/tcpclient.h"
@@ -61,7 +63,7 @@ Main::Main(const MainSetup &setup, QWidget *parent)
 {
     initResources();
     ui->setupUi(this);
-    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    FixedFrame::apply(this);
     setFont(fittedFont(*this));
     maskPasswordEvents();
     auto *stars = new StarStyle;
@@ -73,6 +75,12 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     ui->ToName->setCompleter(nullptr);
     ui->ToName->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     ui->ToName->setCurrentIndex(-1);
+    for (QLineEdit *box : { ui->FreeCredits, ui->Credits, ui->Chars })
+        new ReadOnlyCaret(box);
+    // A check box has no face of its own: behind it lies the window's black,
+    // from which the Windows style works out the colour of its focus mark.
+    for (QWidget *box : { ui->SavePW, ui->AutoRefresh })
+        box->setBackgroundRole(QPalette::Window);
     auto *singleLine = new SingleLineValidator(this);
     for (QLineEdit *box : { ui->ZDID, ui->PW, ui->Number, ui->Sig, ui->ToName->lineEdit() })
         box->setValidator(singleLine);

@@ -14,14 +14,20 @@ QString WebLinks::createPage(const Endpoints &endpoints)
     return endpoints.webAddress(endpoints.webHost, QStringLiteral("/create/"));
 }
 
-bool WebLinks::isWebPage(const QString &link)
+QString WebLinks::webPage(const QString &link)
 {
-    // Ad servers send links with spaces, "|" or a lone "%" in them; read
-    // tolerantly, they are the web pages they look like.
-    const QUrl url(link, QUrl::TolerantMode);
+    // A link without a scheme that starts "www." is a web site, as the
+    // Windows shell takes it. Ad servers send links with spaces, "|", quotes
+    // or a lone "%" in them; read tolerantly, they are the web pages they
+    // look like, and encoded whole they reach a browser's command line as
+    // one address.
+    const bool bare = link.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
+    const QUrl url(bare ? QStringLiteral("http://") + link : link, QUrl::TolerantMode);
     const QString scheme = url.scheme().toLower();
-    return url.isValid() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
-            && !url.host().isEmpty();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        || url.host().isEmpty())
+        return QString();
+    return QString::fromLatin1(url.toEncoded(QUrl::FullyEncoded));
 }
 
 } // namespace zendry

@@ -13,10 +13,11 @@ public:
     static QString purchasePage(const Endpoints &endpoints);
     static QString createPage(const Endpoints &endpoints);
 
-    // Whether a link from the network is a web page. The banner's link comes
+    // The web page a link from the network opens, fully percent-encoded, or
+    // an empty text when the link is no web page. The banner's link comes
     // from the ad server over a plain connection: a file path or another
     // scheme handed to the desktop would open or run something local.
-    static bool isWebPage(const QString &link);
+    static QString webPage(const QString &link);
 };
 
 } // namespace zendry

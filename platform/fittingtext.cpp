@@ -4,6 +4,8 @@ namespace zendry {
 
 namespace {
 
+const QString ellipsis = QStringLiteral("\u2026");
+
 qsizetype atCharacter(const QString &text, qsizetype n)
 {
     return n > 0 && n < text.size() && text.at(n).isLowSurrogate() ? n - 1 : n;
@@ -11,14 +13,19 @@ qsizetype atCharacter(const QString &text, qsizetype n)
 
 } // namespace
 
-QString fittingStart(const QString &text, const std::function<bool(const QString &)> &fits)
+QString fittingText(const QString &text, const std::function<bool(const QString &)> &fits)
 {
+    // A start of n characters is measured as it would be shown.
+    const auto shown = [&text](qsizetype n) {
+        const qsizetype length = atCharacter(text, n);
+        return length == text.size() ? text : text.left(length) + ellipsis;
+    };
     // Double a start that fits until one does not, then halve the gap.
     qsizetype good = 0;
     qsizetype bad = 0;
     for (qsizetype n = 256;; n *= 2) {
         const qsizetype length = qMin(n, text.size());
-        if (!fits(text.left(atCharacter(text, length)))) {
+        if (!fits(shown(length))) {
             bad = length;
             break;
         }
@@ -28,12 +35,12 @@ QString fittingStart(const QString &text, const std::function<bool(const QString
     }
     while (bad - good > 1) {
         const qsizetype mid = good + (bad - good) / 2;
-        if (fits(text.left(atCharacter(text, mid))))
+        if (fits(shown(mid)))
             good = mid;
         else
             bad = mid;
     }
-    return text.left(atCharacter(text, good));
+    return shown(good);
 }
 
 } // namespace zendry

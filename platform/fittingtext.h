@@ -6,10 +6,12 @@
 
 namespace zendry {
 
-// The longest start of `text` that `fits`, as long as `fits` holds for every
-// start shorter than one it holds for (a text that grows never gets smaller).
-// Measures starts near the answer only, so a huge text costs little more
-// than the part of it that fits; never splits a surrogate pair.
-QString fittingStart(const QString &text, const std::function<bool(const QString &)> &fits);
+// `text` itself when it `fits`; otherwise its longest start that, followed
+// by "…", still fits, with the "…" that tells the reader something is
+// missing. `fits` must hold for every start shorter than one it holds for (a
+// text that grows never gets smaller). Measures starts near the answer
+// only, so a huge text costs little more than the part of it that fits;
+// never splits a surrogate pair.
+QString fittingText(const QString &text, const std::function<bool(const QString &)> &fits);
 
 } // namespace zendry

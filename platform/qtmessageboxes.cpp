@@ -18,9 +18,10 @@ constexpr int boxChromeHeight = 200;
 constexpr int boxChromeWidth = 60;
 
 // The box grows with its text; the desktop's own boxes never grow past the
-// screen but show what fits. The box wraps its text at about half the
-// screen's width (500 pixels at most, margins included), by words or, for a
-// word longer than a line, anywhere; whichever gives the taller text decides.
+// screen but show what fits, and "…" where the rest is cut off. The box wraps
+// its text at about half the screen's width (500 pixels at most, margins
+// included), by words or, for a word longer than a line, anywhere; whichever
+// gives the taller text decides.
 QString fitToScreen(const QMessageBox &box, const QString &text)
 {
     const QScreen *screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
@@ -30,7 +31,7 @@ QString fitToScreen(const QMessageBox &box, const QString &text)
     const QRect room(0, 0, qMin(area.width() / 2, 500) - boxChromeWidth, std::numeric_limits<int>::max() / 2);
     const int height = area.height() - boxChromeHeight;
     const QFontMetrics metrics(box.font());
-    return fittingStart(text, [&](const QString &start) {
+    return fittingText(text, [&](const QString &start) {
         for (int wrap : { Qt::TextWordWrap, Qt::TextWrapAnywhere }) {
             if (metrics.boundingRect(room, wrap, start).height() > height)
                 return false;

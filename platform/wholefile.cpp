@@ -1,8 +1,40 @@
 #include "platform/wholefile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace zendry {
+
+namespace {
+
+// Qt refuses a file it finds it cannot write, or a folder in its place,
+// before asking the system, in words of its own with the path in Qt's form.
+// The user reads the system's own words instead: Windows denies access to
+// both; Unix says why the file cannot be written, or that it is a folder.
+QString refusal(const QString &path, const QString &qtReason)
+{
+    const QFileInfo existing(path);
+#ifdef Q_OS_WIN
+    if ((existing.exists() && !existing.isWritable()) || existing.isDir())
+        return qt_error_string(ERROR_ACCESS_DENIED);
+#else
+    if (existing.exists() && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
+        return qt_error_string(errno);
+    if (existing.isDir())
+        return qt_error_string(EISDIR);
+#endif
+    return qtReason;
+}
+
+} // namespace
 
 bool WholeFile::writeAll(QIODevice &device, const QByteArray &bytes, QString *why)
 {
@@ -30,7 +62,7 @@ bool WholeFile::save(const QString &path, const QByteArray &bytes, QString *why)
     // truncated file in place of the old one.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (why)
-            *why = file.errorString();
+            *why = refusal(path, file.errorString());
         return false;
     }
     if (!writeAll(file, bytes, why)) {

@@ -16,10 +16,12 @@ inline QString deleteQuestion(const QString &name)
 }
 
 inline const QString saveFailedTitle = QStringLiteral("Error");
+// The reason is the system's own; where the system ends it without a full
+// stop (Linux does), the box puts one.
 inline QString saveFailed(const QString &path, const QString &why)
 {
     return QStringLiteral("Zendry SMS could not save the file \"%1\".").arg(QDir::toNativeSeparators(path))
-            + QStringLiteral("\r\n") + why;
+            + QStringLiteral("\r\n") + why + (why.endsWith(u'.') ? QString() : QStringLiteral("."));
 }
 
 } // namespace zendry::texts

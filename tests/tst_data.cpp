@@ -71,7 +71,9 @@ private slots:
     void bannerHeader();
     void bannerPackets_data();
     void bannerPackets();
-    void bannerFileAndLinks();
+    void bannerFile();
+    void webPage_data();
+    void webPage();
 };
 
 void TestData::settings_data()
@@ -315,9 +317,8 @@ void TestData::bannerPackets()
 }
 
 // Raw bytes, an older file replaced, a folder in the way refused; pictures
-// known by their content. Links: web pages only, read as tolerantly as a
-// browser reads them.
-void TestData::bannerFileAndLinks()
+// known by their content.
+void TestData::bannerFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("Banner.tmp");
@@ -332,12 +333,32 @@ void TestData::bannerFileAndLinks()
     QVERIFY(BannerFile::loadPicture(path).isNull() && !file.append("closed"));
     QVERIFY(file.remove() && !QFile::exists(path) && file.remove());
     QVERIFY(QDir().mkdir(path) && !file.replace());
-    for (const char *web :
-         { "http://ads.example/?y=1", "HTTPS://ADS.EXAMPLE/", "http://ads.example/a b|{}^%" })
-        QVERIFY2(WebLinks::isWebPage(web), web);
+}
+
+void TestData::webPage_data()
+{
+    // A link from the ad server, and the page it opens, fully encoded; empty: refused.
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("page");
+    // clang-format off
+    QTest::newRow("http") << "http://ads.example/?y=1" << "http://ads.example/?y=1";
+    QTest::newRow("capitals") << "HTTPS://ADS.EXAMPLE/" << "https://ads.example/";
+    QTest::newRow("what a browser reads") << "http://ads.example/a b|{}^%\"x" << "http://ads.example/a%20b%7C%7B%7D%5E%25%22x";
+    QTest::newRow("outside ASCII") << "http://ads.example/\u00e9?q=\u0416" << "http://ads.example/%C3%A9?q=%D0%96";
+    QTest::newRow("www. without a scheme") << "WWW.ads.example/a \"b" << "http://www.ads.example/a%20%22b";
+    QTest::newRow("www. with a port") << "www.ads.example:8080" << "http://www.ads.example:8080";
     for (const char *local : { "http://", "file:///etc/passwd", "/usr/bin/xterm", "C:\\Windows\\calc.exe",
-                               "javascript:alert(1)", "mailto:a@b.example", "", " http://ads.example/" })
-        QVERIFY2(!WebLinks::isWebPage(local), local);
+                               "javascript:alert(1)", "mailto:a@b.example", "", " http://ads.example/",
+                               "ads.example/", "www.:x", "ftp://www.ads.example/", "www" })
+        QTest::newRow(local) << local << "";
+    // clang-format on
+}
+
+void TestData::webPage()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, page);
+    QCOMPARE(WebLinks::webPage(link), page);
 }
 
 QTEST_GUILESS_MAIN(TestData)

@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QMessageBox>
+#include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -62,6 +63,7 @@ private slots:
     void theDesktopsBoxes();
     void aPasteKeepsItsFirstLine();
     void aKeyHeldDownAndADoubleClick();
+    void theFrameOffersNoResizing();
 };
 
 void TestDesktop::theFieldABoxNamesIsEntered_data()
@@ -152,6 +154,21 @@ void TestDesktop::aKeyHeldDownAndADoubleClick()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     const QString readme = "open " + QDir::toNativeSeparators(f.folder.filePath("Readme.txt"));
     QTRY_COMPARE(f.desktop.opened, QStringList({ readme, "open http://www.test.example/", readme }));
+}
+
+// The window manager is told that the window has one size: the Motif hints
+// offer no resizing (function 0x2, decoration 0x4) and no maximising (0x10, 0x40).
+void TestDesktop::theFrameOffersNoResizing()
+{
+    if (QGuiApplication::platformName() != "xcb")
+        QSKIP("Motif hints are X11's; Windows' frame is tested in tst_window");
+    WindowFixture f;
+    QProcess xprop;
+    xprop.start("xprop", { "-id", QString::number(f.window->winId()), "_MOTIF_WM_HINTS" });
+    QVERIFY(xprop.waitForFinished());
+    const QStringList hints = QString(xprop.readAll()).section('=', 1).split(',');
+    QVERIFY(hints.size() == 5 && !(hints[1].toUInt(nullptr, 0) & 0x12)
+            && !(hints[2].toUInt(nullptr, 0) & 0x44));
 }
 
 QTEST_MAIN(TestDesktop)

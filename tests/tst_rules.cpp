@@ -71,7 +71,7 @@ private slots:
     void checks();
     void fieldRules();
     void keyUps();
-    void fittingStart();
+    void fittingText();
     void addressOrder_data();
     void addressOrder();
 };
@@ -358,13 +358,14 @@ void TestRules::keyUps()
     QCOMPARE(released("r3:0"), QString("3")); // no time stamp
 }
 
-// The longest start that fits, found for a huge text, whole pairs kept.
-void TestRules::fittingStart()
+// The longest start that fits with "…" after it, found for a huge text,
+// whole pairs kept; a text that fits stays whole.
+void TestRules::fittingText()
 {
     const auto upTo = [](qsizetype n) { return [n](const QString &s) { return s.size() <= n; }; };
-    QCOMPARE(zendry::fittingStart(QString(1 << 20, u'x'), upTo(777)).size(), 777);
-    QCOMPARE(zendry::fittingStart("short", upTo(5)), QString("short"));
-    QCOMPARE(zendry::fittingStart(QString("\U0001F600").repeated(300), upTo(301)).size(), 300);
+    QCOMPARE(zendry::fittingText(QString(1 << 20, u'x'), upTo(777)), QString(776, u'x') + "…");
+    QCOMPARE(zendry::fittingText("short", upTo(5)), QString("short"));
+    QCOMPARE(zendry::fittingText(QString("\U0001F600").repeated(300), upTo(302)).size(), 301);
 }
 
 void TestRules::addressOrder_data()

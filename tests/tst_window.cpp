@@ -2,7 +2,6 @@
 // and shutdown; and the real platform pieces main.cpp passes in.
 #include "app/realsetup.h"
 #include "endpoints.h"
-#include "platform/ansicodec.h"
 #include "platform/systemdesktop.h"
 #include "platform/termination.h"
 #include "scriptedservice.h"
@@ -23,6 +22,7 @@
 #include <QNetworkProxy>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStyleFactory>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -112,6 +112,7 @@ private slots:
     void brokenAddresses_data();
     void brokenAddresses();
     void fieldsAndFocus();
+    void everyTabStopShowsTheFocus();
     void contacts();
     void theWheelAndTheArrowsOverTo();
     void aScreenReaderHearsNoPassword_data();
@@ -476,9 +477,9 @@ void TestWindow::firstRunInAnEmptyFolder()
 // Saved details refresh the credits before the window is shown. Closed by a
 // termination request, with a password typed and its box never left, the
 // window saves its digest, in the settings file's own encoding. A folder
-// where the phonebook goes gives a box naming it, but not while the program
-// is being ended: the settings are written all the same, and nothing holds
-// the ending up.
+// where the phonebook goes gives a box naming it and the system's reason,
+// but not while the program is being ended: the settings are written all
+// the same, and nothing holds the ending up.
 void TestWindow::aSecondRunGetsEverythingBack()
 {
     ScriptedService service;
@@ -517,9 +518,39 @@ void TestWindow::aSecondRunGetsEverythingBack()
              "\xEF\xBB\xBFZDID=demo\r\npassword=" + PasswordDigest("new").toLatin1()
                      + "\r\nsignature=D d\r\nAutoRefresh=1\r\n");
     QCOMPARE(f.boxes.shown.size(), 1);
-    QCOMPARE(f.boxes.shown[0].title + ' ' + f.boxes.shown[0].text.section("\r\n", 0, 0),
+#ifdef Q_OS_WIN
+    const QString reason = qt_error_string(ERROR_ACCESS_DENIED); // "Access is denied."
+#else
+    const QString reason = "Is a directory.";
+#endif
+    QCOMPARE(f.boxes.shown[0].title + ' ' + f.boxes.shown[0].text,
              "Error Zendry SMS could not save the file \""
-                     + QDir::toNativeSeparators(f.folder.filePath("Phonebook.txt")) + "\".");
+                     + QDir::toNativeSeparators(f.folder.filePath("Phonebook.txt")) + "\".\r\n" + reason);
+}
+
+// Where the focus is shows on the black window: an empty read-only box
+// shows its caret, and the Windows style's focus mark around a check box is
+// light.
+void TestWindow::everyTabStopShowsTheFocus()
+{
+    const std::unique_ptr<QStyle> windows(QStyleFactory::create("windows"));
+    WindowFixture f;
+    f.showActive();
+    const auto colours = [&f](const QRect &area) {
+        const QImage shot = f.window->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+        const auto *pixels = reinterpret_cast<const QRgb *>(shot.constBits());
+        return QSet<QRgb>(pixels, pixels + shot.width() * shot.height());
+    };
+    QLineEdit *credits = f.edit("Credits");
+    credits->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(colours(credits->geometry().adjusted(3, 3, -3, -3))
+                        .contains(credits->palette().text().color().rgb()));
+    QWidget *save = f.control("SavePW");
+    save->setStyle(windows.get());
+    save->setFocus(Qt::TabFocusReason);
+    const int indicator = windows->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, save);
+    QTRY_VERIFY(colours(save->geometry().adjusted(indicator, 0, 0, 0)).contains(qRgb(255, 255, 255)));
+    save->setStyle(nullptr);
 }
 
 void TestWindow::theDisplayGoingAway_data()
@@ -644,10 +675,10 @@ void TestWindow::pagesTheReadmeAndTheLockedWindow()
                            "open http://www.test.example/", readme, readme, readme }));
 }
 
-// The desktop opener: a web address as Qt encodes it, a file as a file; on
-// Windows the shell asked with the window as owner and the verb as given. The
-// production set-up: the hosts as built, reached directly, the time-out
-// exact to the millisecond and the banner's tick running.
+// The desktop opener: a web address fully encoded, a file as a file; on
+// Windows the shell asked in UTF-16, with the window as owner and the verb as
+// given. The production set-up: the hosts as built, reached directly, the
+// time-out exact to the millisecond and the banner's tick running.
 void TestWindow::theRealPieces()
 {
     RealSetup real;
@@ -673,27 +704,45 @@ void TestWindow::theRealPieces()
     for (const char *scheme : { "http", "file" })
         QDesktopServices::setUrlHandler(scheme, this, "openUrl");
     static QStringList shell; // what Windows' shell is asked
-    SystemDesktop::shellOpen = [](quintptr owner, const char *verb, const char *file, const char *parameters,
-                                  const char *directory, int show) {
-        shell << QStringList({ QString::number(owner), AnsiCodec::decode(verb), AnsiCodec::decode(file),
-                               AnsiCodec::decode(parameters), AnsiCodec::decode(directory),
-                               QString::number(show) })
+    SystemDesktop::shellOpen = [](quintptr owner, const wchar_t *verb, const wchar_t *file,
+                                  const wchar_t *parameters, const wchar_t *directory, int show) {
+        shell << QStringList({ QString::number(owner), QString::fromWCharArray(verb),
+                               QString::fromWCharArray(file), QString::fromWCharArray(parameters),
+                               QString::fromWCharArray(directory), QString::number(show) })
                          .join('|');
     };
     window.show();
-    s.desktop->open(&window, "open", "http://ads.example/a b|");
-    s.desktop->open(&window, "Open", f.folder.filePath("Readme.txt"));
+    s.desktop->open(&window, "open", "http://ads.example/a b|\"");
+    // A folder named outside every single-byte code page.
+    const QString readme = f.folder.filePath("\u0416\u4E2D/Readme.txt");
+    s.desktop->open(&window, "Open", readme);
 #ifdef Q_OS_WIN
     const QString owner = QString::number(window.winId());
     QCOMPARE(shell,
-             QStringList({ owner + "|open|http://ads.example/a b||||1",
-                           owner + "|Open|" + f.folder.filePath("Readme.txt") + "|||1" }));
+             QStringList({ owner + "|open|http://ads.example/a%20b%7C%22|||1",
+                           owner + "|Open|" + readme + "|||1" }));
     const LONG_PTR style = GetWindowLongPtrW(HWND(window.winId()), GWL_STYLE);
     QVERIFY(!(style & WS_THICKFRAME) && !(style & WS_MAXIMIZEBOX)); // fixed in size
+    // The program file carries its icon, its name and its version.
+    const std::wstring program = QDir::toNativeSeparators(ZENDRY_PROGRAM).toStdWString();
+    const HMODULE file = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    QVERIFY(FindResourceW(file, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14))); // the group icon
+    FreeLibrary(file);
+    QByteArray info(int(GetFileVersionInfoSizeW(program.c_str(), nullptr)), '\0');
+    QVERIFY(GetFileVersionInfoW(program.c_str(), 0, DWORD(info.size()), info.data()));
+    QString names;
+    for (const wchar_t *key :
+         { L"\\StringFileInfo\\040904B0\\ProductName", L"\\StringFileInfo\\040904B0\\FileVersion" }) {
+        wchar_t *value = nullptr;
+        UINT length = 0;
+        names += VerQueryValueW(info.data(), key, reinterpret_cast<void **>(&value), &length)
+                ? QString::fromWCharArray(value) + '|'
+                : "-";
+    }
+    QCOMPARE(names, QString("Zendry SMS|1.10|"));
 #else
     QCOMPARE(m_opened,
-             QStringList({ "http://ads.example/a%20b%7C",
-                           QUrl::fromLocalFile(f.folder.filePath("Readme.txt")).toEncoded() }));
+             QStringList({ "http://ads.example/a%20b%7C%22", QUrl::fromLocalFile(readme).toEncoded() }));
 #endif
 }
 
