@@ -293,6 +293,7 @@ void TestRules::checks_data()
     QTest::newRow("leading zero") << "bob|pw| 07700|hi|0" << "Error: Please enter the correct country code. > Number settled 0+1";
     QTest::newRow("a ZDID with a zero") << "bob|pw|0alice|hi|0" << "go";
     QTest::newRow("a zero and a comma") << "bob|pw|0alice,x|hi|0" << comma + "6+2";
+    QTest::newRow("a comma first") << "bob|pw|,4477|hi|0" << comma + "0+5";
     QTest::newRow("message of spaces") << "bob|pw|1|   |0" << "Error: Please enter a message to send. > Message";
     QTest::newRow("message of line breaks") << "bob|pw|1|\r\n|0" << "go";
     QTest::newRow("one too long") << "bob|pw|1|hi|-1" << tooLong.arg(1);
