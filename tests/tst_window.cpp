@@ -1,10 +1,5 @@
-// The window's wiring: every event to its handler; each kind of effect a
-// handler applies, once; start-up and shutdown; the real platform pieces
-// main.cpp passes in; and captions that fit at the font the window picks.
-#include "app/realsetup.h"
-#include "endpoints.h"
-#include "platform/systemdesktop.h"
-#include "platform/termination.h"
+// The window's wiring: every event to its handler, and each kind of effect
+// a handler applies, once, against scripted servers, boxes and desktop.
 #include "scriptedservice.h"
 #include "service/credential.h"
 #include "service/request.h"
@@ -12,166 +7,34 @@
 
 #include <QAbstractItemModelTester>
 #include <QAbstractItemView>
-#include <QAccessible>
-#include <QAccessibleEvent>
 #include <QApplication>
-#include <QClipboard>
-#include <QDesktopServices>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QNetworkProxy>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QScopeGuard>
-#include <QStyleFactory>
-#include <QStyleOption>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
-#include <QtGui/private/qguiapplication_p.h>
-#include <qpa/qplatformaccessibility.h>
-#include <qpa/qplatformintegration.h>
-#include <qpa/qwindowsysteminterface.h>
-
-#include <algorithm>
-#include <csignal>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 using namespace zendry;
 using Answer = MessageBoxes::Answer;
 using Mode = ScriptedService::Mode;
-
-namespace {
-
-// Where the caret or selection is in the focused box: "start+length".
-QString selection()
-{
-    if (auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget()))
-        return QString("%1+%2")
-                .arg(edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition())
-                .arg(edit->selectedText().size());
-    const QTextCursor c = static_cast<QPlainTextEdit *>(QApplication::focusWidget())->textCursor();
-    return QString("%1+%2").arg(c.selectionStart()).arg(c.selectedText().size());
-}
-
-// What accessibility clients get from the password box and from To, with a
-// recording handler where the desktop's bridge to a screen reader would be.
-QStringList g_heard, g_heardTo;
-
-void hear(QAccessibleEvent *e)
-{
-    QAccessibleInterface *i = e->accessibleInterface();
-    if (!e->object() || !i)
-        return;
-    if (e->object()->objectName() == "ToName") {
-        g_heardTo << i->text(QAccessible::Name) + ": " + i->text(QAccessible::Value);
-        return;
-    }
-    if (e->object()->objectName() != "PW")
-        return;
-    g_heard << i->text(QAccessible::Value)
-            << i->textInterface()->text(0, i->textInterface()->characterCount());
-    if (e->type() == QAccessible::TextInserted)
-        g_heard << static_cast<QAccessibleTextInsertEvent *>(e)->textInserted();
-    if (e->type() == QAccessible::TextRemoved)
-        g_heard << static_cast<QAccessibleTextRemoveEvent *>(e)->textRemoved();
-    if (e->type() == QAccessible::TextUpdated)
-        g_heard << static_cast<QAccessibleTextUpdateEvent *>(e)->textRemoved()
-                << static_cast<QAccessibleTextUpdateEvent *>(e)->textInserted();
-}
-
-// A screen reader listens from before the window opens until the end.
-struct Listening
-{
-    Listening()
-    {
-        g_heard.clear();
-        g_heardTo.clear();
-        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
-        QAccessible::installUpdateHandler(hear);
-    }
-    ~Listening()
-    {
-        QAccessible::installUpdateHandler(nullptr);
-        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(false);
-    }
-};
-
-// The window's captions: its labels, buttons and check boxes that show text.
-QList<QWidget *> captions(const QWidget &window)
-{
-    QList<QWidget *> out;
-    for (QWidget *w : window.findChildren<QWidget *>()) {
-        if ((qobject_cast<QLabel *>(w) || qobject_cast<QAbstractButton *>(w))
-            && !w->property("text").toString().isEmpty())
-            out << w;
-    }
-    return out;
-}
-
-// Whether a caption at a font of `pixels` fits whole in the room its style
-// draws the text in.
-bool whole(const QWidget *w, int pixels)
-{
-    QFont font = w->font();
-    font.setPixelSize(pixels);
-    QStyleOptionButton option;
-    option.initFrom(w);
-    QRect room = w->contentsRect();
-    int flags = Qt::TextShowMnemonic;
-    if (qobject_cast<const QCheckBox *>(w))
-        room = w->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, w);
-    else if (qobject_cast<const QPushButton *>(w))
-        room = w->style()->subElementRect(QStyle::SE_PushButtonContents, &option, w);
-    else if (static_cast<const QLabel *>(w)->wordWrap())
-        flags |= Qt::TextWordWrap;
-    const QRect need = QFontMetrics(font).boundingRect(room, flags, w->property("text").toString());
-    return need.width() <= room.width() && need.height() <= room.height();
-}
-
-} // namespace
 
 class TestWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // The program reads no environment: a proxy named there is never used.
-    void initTestCase() { qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(m_proxy.port())); }
     void wiring_data();
     void wiring();
     void exchanges_data();
     void exchanges();
     void brokenAddresses_data();
     void brokenAddresses();
-    void fieldsAndFocus();
-    void everyTabStopShowsTheFocus();
     void contacts();
-    void theWheelAndTheArrowsOverTo();
-    void aScreenReaderHearsNoPassword_data();
-    void aScreenReaderHearsNoPassword();
-    void firstRunInAnEmptyFolder();
-    void aSecondRunGetsEverythingBack();
-    void theDisplayGoingAway_data();
-    void theDisplayGoingAway();
     void theBannerIsFetchedAndRenewed();
     void pagesTheReadmeAndTheLockedWindow();
-    void theRealPieces();
-    void captionsFit_data();
-    void captionsFit();
-
-public slots:
-    void openUrl(const QUrl &url) { m_opened << QString(url.toEncoded()); }
-
-private:
-    QStringList m_opened; // what the desktop was asked to open
-    ScriptedService m_proxy;
 };
 
 void TestWindow::wiring_data()
@@ -433,49 +296,6 @@ void TestWindow::brokenAddresses()
     QCOMPARE(service.requests, shown == "3 7" ? QList<QByteArray>({ request }) : QList<QByteArray>());
 }
 
-// Entering a box by key selects its text; a click puts the caret under the
-// mouse, but the password box keeps its text selected, and takes the
-// window's font. The counter shows from its first character. A password is
-// digested when its box is left inside the window, not when the focus goes
-// to another program.
-void TestWindow::fieldsAndFocus()
-{
-    WindowFixture f;
-    f.showActive();
-    QTest::keyClicks(f.control("Message"), "hi");
-    QCOMPARE(f.edit("Chars")->cursorPosition(), 0);
-    QCOMPARE(f.edit("PW")->font(), f.window->font());
-    for (const char *box : { "Number", "Sig", "ZDID", "PW" }) {
-        for (bool byMouse : { false, true }) {
-            QWidget *before = f.edit(box)->previousInFocusChain();
-            while (!(before->focusPolicy() & Qt::TabFocus) || !before->isEnabled())
-                before = before->previousInFocusChain();
-            before->setFocus(Qt::OtherFocusReason);
-            f.edit(box)->setText("4477 text");
-            const QPoint at(f.edit(box)->width() / 3, 5);
-            const int under = f.edit(box)->cursorPositionAt(at);
-            if (byMouse)
-                QTest::mouseClick(f.edit(box), Qt::LeftButton, {}, at);
-            else
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QApplication::processEvents();
-            const bool all = !byMouse || box == QString("PW");
-            QCOMPARE(selection(), all ? QString("0+9") : QString("%1+0").arg(under));
-            QVERIFY(under > 0);
-        }
-    }
-    QTest::keyClicks(f.edit("PW"), "abc");
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    f.window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-    QCOMPARE(f.window->passwordHash(), PasswordDigest("4477 text"));
-    QTest::keyClick(f.edit("PW"), Qt::Key_Tab);
-    QCOMPARE(f.window->passwordHash(), PasswordDigest("abc"));
-}
-
 // Send records the contact before its checks; picking fills the number;
 // Delete asks, Yes by default, then removes the picked or typed contact. The
 // phonebook goes back in the encoding it came in.
@@ -523,241 +343,6 @@ void TestWindow::contacts()
     QCOMPARE(f.bytes("Phonebook.txt"),
              "\xEF\xBB\xBF"
              "447700900222 Bob\r\n");
-}
-
-// The wheel turns To only when it has the focus; a turn, like an arrow key,
-// is a pick, which a screen reader hears by the picked name while the box
-// keeps its own name.
-void TestWindow::theWheelAndTheArrowsOverTo()
-{
-    WindowFixture f(9, 10000, false);
-    f.put("Phonebook.txt", "1 Ann\r\n2 Bob\r\n");
-    Listening reader;
-    f.start();
-    f.showActive();
-    f.control("Message")->setFocus(Qt::TabFocusReason);
-    f.edit("Number")->setText("447700");
-    const QPoint over = f.to()->geometry().center();
-    QStringList numbers;
-    for (int turn = 0; turn < 3; ++turn) {
-        QWindowSystemInterface::handleWheelEvent(f.window->windowHandle(), over, f.window->mapToGlobal(over),
-                                                 {}, { 0, -120 });
-        QWindowSystemInterface::flushWindowSystemEvents();
-        numbers << f.focused() + ' ' + f.to()->currentText() + ' ' + f.edit("Number")->text();
-        f.to()->setFocus(Qt::TabFocusReason);
-    }
-    QTest::keyClick(f.to(), Qt::Key_Down);
-    numbers << f.edit("Number")->text();
-    QCOMPARE(numbers, QStringList({ "Message  447700", "ToName <new> ", "ToName Ann 1", "2" }));
-    QCOMPARE(g_heardTo.filter("To: Bob").size(), 1);
-    QCOMPARE(g_heardTo.filter(QRegularExpression("^(?!To:)")), QStringList());
-}
-
-// No event or readable text of the password box carries what was typed,
-// pasted or typed again, nor what replaced the stored password's mask; a
-// screen reader can say "star" for each character.
-void TestWindow::aScreenReaderHearsNoPassword_data()
-{
-    QTest::addColumn<QString>("way");
-    for (const char *way : { "typed", "pasted", "retyped", "over the mask" })
-        QTest::newRow(way) << QString(way);
-}
-
-void TestWindow::aScreenReaderHearsNoPassword()
-{
-    QFETCH(QString, way);
-    WindowFixture f(9, 10000, false);
-    if (way == "over the mask")
-        f.put("Zendry SMS.ini", "ZDID=bob\r\npassword=ab12\r\nsignature=bob\r\nAutoRefresh=0\r\n");
-    Listening reader;
-    f.start();
-    f.showActive();
-    QLineEdit *pw = f.edit("PW");
-    pw->setFocus(Qt::TabFocusReason);
-    QApplication::clipboard()->setText("swordfish");
-    if (way == "pasted")
-        QTest::keyClick(pw, Qt::Key_V, Qt::ControlModifier);
-    else
-        QTest::keyClicks(pw, way == "retyped" ? "swordfisk" : "swordfish");
-    if (way == "retyped") {
-        QTest::keyClick(pw, Qt::Key_Backspace);
-        pw->selectAll();
-        QTest::keyClicks(pw, "swordfish");
-    }
-    QCOMPARE(pw->text() + pw->displayText(), "swordfish" + QString(9, u'*'));
-    QVERIFY(!g_heard.isEmpty());
-    for (const QString &heard : std::as_const(g_heard))
-        QCOMPARE(heard, QString(heard.size(), u'*'));
-}
-
-// Both files created empty, the shipped banner, the window's icon, and a
-// start-up refresh that lacks its ZDID asks before the window is shown,
-// which opens all the same.
-void TestWindow::firstRunInAnEmptyFolder()
-{
-    ScriptedService service;
-    WindowFixture f(service.port(), 10000, false);
-    f.start();
-    QCOMPARE(f.bytes("Zendry SMS.ini") + f.bytes("Phonebook.txt"), QByteArray());
-    QVERIFY(!f.control("AutoRefresh")->isEnabled());
-    QCOMPARE(f.window->adLink(), QString("http://www.test.example/"));
-    QCOMPARE(f.control<QLabel>("Banner")->pixmap().size(), QSize(468, 60)); // Vorral.gif
-    QCOMPARE(f.window->adCountdown(), 120);
-    QVERIFY(!f.window->windowIcon().pixmap(32).isNull());
-    f.put("Zendry SMS.ini", "password=ab12\r\nAutoRefresh=1");
-    f.start();
-    QCOMPARE(f.boxes.shown.size(), 1);
-    QCOMPARE(f.boxes.shown[0].text, QString("Please enter your ZDID."));
-    QVERIFY(!f.boxes.shown[0].ownerVisible);
-    f.showActive();
-    QCOMPARE(f.focused(), QString("ToName"));
-    QCOMPARE(service.connections, 0);
-    // The program itself, asked to end while that box is up, stores once and ends.
-#ifndef Q_OS_UNIX
-    QSKIP("Windows has no termination signal to send a program from outside");
-#endif
-    QTemporaryDir dir;
-    QVERIFY(QFile::copy(ZENDRY_PROGRAM, dir.filePath("zendry-sms")));
-    f.folder.swap(dir);
-    f.put("Zendry SMS.ini", "password=ab12\r\nAutoRefresh=1");
-    QProcess program;
-    program.start(f.folder.filePath("zendry-sms"));
-    QTRY_VERIFY(QFile::exists(f.folder.filePath("Phonebook.txt")));
-    program.terminate();
-    QTRY_COMPARE(program.state(), QProcess::NotRunning);
-    QCOMPARE(program.exitCode(), 0);
-    QCOMPARE(f.bytes("Zendry SMS.ini"), "ZDID=\r\npassword=ab12\r\nsignature=\r\nAutoRefresh=1\r\n");
-}
-
-// Saved details refresh the credits before the window is shown. Closed by a
-// termination request, with a password typed and its box never left, the
-// window saves its digest, in the settings file's own encoding. A folder
-// where the phonebook goes gives a box naming it and the system's reason,
-// but not while the program is being ended: the settings are written all
-// the same, and nothing holds the ending up.
-void TestWindow::aSecondRunGetsEverythingBack()
-{
-    ScriptedService service;
-    service.reply = "=3,7";
-    Termination termination;
-    WindowFixture f(service.port(), 10000, false);
-    f.put("Zendry SMS.ini", "\xEF\xBB\xBFZDID=demo\npassword=ab12\nsignature=D d\nAutoRefresh=1\n");
-    f.put("Phonebook.txt", "4477 Zo\xEB Ann\r\nfriend bob\r\n");
-    f.start(&termination);
-    QVERIFY(f.window->exchangeInProgress() && !f.window->isEnabled());
-    f.showActive();
-    QTRY_VERIFY(f.idle());
-    QCOMPARE(service.requests.value(0), creditsRequest("demo", "ab12"));
-    QCOMPARE(QStringList({ f.edit("ZDID")->text(), f.edit("PW")->text(), f.edit("Sig")->text(),
-                           f.edit("FreeCredits")->text() + f.edit("Credits")->text(), f.to()->itemText(2) }),
-             QStringList({ "demo", "**********", "D d", "37", "Zoë Ann" }));
-    QVERIFY(f.control<QCheckBox>("SavePW")->isChecked() && f.control("AutoRefresh")->isEnabled());
-    f.edit("PW")->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(f.edit("PW"), "new");
-    QFile::remove(f.folder.filePath("Phonebook.txt"));
-    QVERIFY(QDir().mkdir(f.folder.filePath("Phonebook.txt")));
-    // Windows has no termination signal: a request to end comes as a message.
-    const auto requestEnd = [&termination] {
-#ifdef Q_OS_UNIX
-        std::raise(SIGTERM);
-#else
-        emit termination.requested();
-#endif
-    };
-    f.window->SavePhonebook(); // as the user's own close would
-    requestEnd();
-    QTRY_VERIFY(!f.window->isVisible());
-    requestEnd();
-    QCoreApplication::processEvents();
-    QCOMPARE(f.bytes("Zendry SMS.ini"),
-             "\xEF\xBB\xBFZDID=demo\r\npassword=" + PasswordDigest("new").toLatin1()
-                     + "\r\nsignature=D d\r\nAutoRefresh=1\r\n");
-    QCOMPARE(f.boxes.shown.size(), 1);
-#ifdef Q_OS_WIN
-    const QString reason = qt_error_string(ERROR_ACCESS_DENIED); // "Access is denied."
-#else
-    const QString reason = "Is a directory.";
-#endif
-    QCOMPARE(f.boxes.shown[0].title + ' ' + f.boxes.shown[0].text,
-             "Error Zendry SMS could not save the file \""
-                     + QDir::toNativeSeparators(f.folder.filePath("Phonebook.txt")) + "\".\r\n" + reason);
-}
-
-// Where the focus is shows on the black window: an empty read-only box
-// shows its caret, and the Windows style's focus mark around a check box is
-// light.
-void TestWindow::everyTabStopShowsTheFocus()
-{
-    const std::unique_ptr<QStyle> windows(QStyleFactory::create("windows"));
-    WindowFixture f;
-    f.showActive();
-    const auto colours = [&f](const QRect &area) {
-        const QImage shot = f.window->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
-        const auto *pixels = reinterpret_cast<const QRgb *>(shot.constBits());
-        return QSet<QRgb>(pixels, pixels + shot.width() * shot.height());
-    };
-    QLineEdit *credits = f.edit("Credits");
-    credits->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(colours(credits->geometry().adjusted(3, 3, -3, -3))
-                        .contains(credits->palette().text().color().rgb()));
-    QWidget *save = f.control("SavePW");
-    save->setStyle(windows.get());
-    save->setFocus(Qt::TabFocusReason);
-    const int indicator = windows->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, save);
-    QTRY_VERIFY(colours(save->geometry().adjusted(indicator, 0, 0, 0)).contains(qRgb(255, 255, 255)));
-    save->setStyle(nullptr);
-}
-
-void TestWindow::theDisplayGoingAway_data()
-{
-    QTest::addColumn<QString>("platform");
-    QTest::newRow("X11") << "xcb";
-    QTest::newRow("Wayland") << "wayland";
-}
-
-// Qt ends the program itself when the display server goes (a closed remote
-// session, a compositor that stops): the program, on a server of the test's
-// own, stores its files first, and ends.
-void TestWindow::theDisplayGoingAway()
-{
-#ifndef Q_OS_LINUX
-    QSKIP("X11 and Wayland are Linux's");
-#endif
-    QFETCH(QString, platform);
-    QTemporaryDir folder, runtime;
-    QVERIFY(QFile::copy(ZENDRY_PROGRAM, folder.filePath("zendry-sms")));
-    QFile phonebook(folder.filePath("Phonebook.txt"));
-    QVERIFY(phonebook.open(QIODevice::WriteOnly) && phonebook.write("Ann") == 3);
-    phonebook.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", platform);
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    QProcess server;
-    server.setProcessEnvironment(env);
-    if (platform == "xcb") {
-        // The server writes its display's number once it takes connections.
-        server.start("Xvfb", { "-displayfd", "1", "-nolisten", "tcp" });
-        QTRY_VERIFY(server.canReadLine());
-        env.insert("DISPLAY", ':' + QString::fromLatin1(server.readLine().trimmed()));
-    } else {
-        server.start("weston", { "--backend=headless-backend.so", "--socket=zendry-test" });
-        QTRY_VERIFY(QFile::exists(runtime.filePath("zendry-test")));
-        env.insert("WAYLAND_DISPLAY", "zendry-test");
-    }
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(folder.filePath("zendry-sms"));
-    // The files are made at start-up, once the display is connected.
-    const QString ini = folder.filePath("Zendry SMS.ini");
-    QTRY_VERIFY(QFile::exists(ini));
-    server.terminate();
-    QVERIFY(server.waitForFinished());
-    QTRY_COMPARE(program.state(), QProcess::NotRunning);
-    QVERIFY(phonebook.open(QIODevice::ReadOnly));
-    QFile settings(ini);
-    QVERIFY(settings.open(QIODevice::ReadOnly));
-    QCOMPARE(settings.readAll() + phonebook.readAll(),
-             "ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=0\r\n Ann\r\n");
 }
 
 // Start-up fetches; the picture is cleared from the first packet and shown
@@ -835,101 +420,6 @@ void TestWindow::pagesTheReadmeAndTheLockedWindow()
              QStringList({ readme, "Open http://www.test.example:" + port + "/create/",
                            "Open http://127.0.0.1:" + port + "/buytexts.html",
                            "open http://www.test.example/", readme, readme, readme }));
-}
-
-// The desktop opener: a web address fully encoded, a file as a file; on
-// Windows the shell asked in UTF-16, with the window as owner and the verb as
-// given. The production set-up: the hosts as built, reached directly, the
-// time-out exact to the millisecond and the banner's tick running.
-void TestWindow::theRealPieces()
-{
-    RealSetup real;
-    MainSetup s = real.setup();
-    QCOMPARE(QStringList({ s.endpoints.serviceHost, s.endpoints.adHost, s.endpoints.webHost,
-                           s.endpoints.defaultBannerLink, QString::number(s.endpoints.port),
-                           QString::number(s.exchangeTimeoutMs), s.programFolder }),
-             QStringList({ build::serviceHost, build::adHost, build::webHost, build::defaultBannerLink,
-                           QString::number(build::port), "10000", QCoreApplication::applicationDirPath() }));
-    WindowFixture f(9, 10000, false);
-    s.programFolder = f.folder.path();
-    QVERIFY(s.boxes && s.desktop && s.termination);
-    s.boxes = &f.boxes; // the hosts as built resolve nowhere here: a refresh fails
-    Main window(s);
-    const QTimer *tick = window.findChild<QTimer *>("AdTimer");
-    QVERIFY(tick->isActive() && tick->interval() == 1000
-            && window.findChild<QTimer *>("TimeOut")->timerType() == Qt::PreciseTimer);
-    window.findChild<QLineEdit *>("ZDID")->setText("a");
-    window.findChild<QLineEdit *>("PW")->setText("b");
-    window.findChild<QPushButton *>("Refresh")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(window.adCountdown(), 119, 3000);
-    QCOMPARE(m_proxy.connections, 0); // neither the banner nor the refresh went through it
-    for (const char *scheme : { "http", "file" })
-        QDesktopServices::setUrlHandler(scheme, this, "openUrl");
-    static QStringList shell; // what Windows' shell is asked
-    SystemDesktop::shellOpen = [](quintptr owner, const wchar_t *verb, const wchar_t *file,
-                                  const wchar_t *parameters, const wchar_t *directory, int show) {
-        shell << QStringList({ QString::number(owner), QString::fromWCharArray(verb),
-                               QString::fromWCharArray(file), QString::fromWCharArray(parameters),
-                               QString::fromWCharArray(directory), QString::number(show) })
-                         .join('|');
-    };
-    window.show();
-    s.desktop->open(&window, "open", "http://ads.example/a b|\"");
-    // A folder named outside every single-byte code page.
-    const QString readme = f.folder.filePath("\u0416\u4E2D/Readme.txt");
-    s.desktop->open(&window, "Open", readme);
-#ifdef Q_OS_WIN
-    const QString owner = QString::number(window.winId());
-    QCOMPARE(shell,
-             QStringList({ owner + "|open|http://ads.example/a%20b%7C%22|||1",
-                           owner + "|Open|" + readme + "|||1" }));
-    const LONG_PTR style = GetWindowLongPtrW(HWND(window.winId()), GWL_STYLE);
-    QVERIFY(!(style & WS_THICKFRAME) && !(style & WS_MAXIMIZEBOX)); // fixed in size
-    // The program file carries its icon, its name and its version.
-    const std::wstring program = QDir::toNativeSeparators(ZENDRY_PROGRAM).toStdWString();
-    const HMODULE file = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    QVERIFY(FindResourceW(file, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14))); // the group icon
-    FreeLibrary(file);
-    QByteArray info(int(GetFileVersionInfoSizeW(program.c_str(), nullptr)), '\0');
-    QVERIFY(GetFileVersionInfoW(program.c_str(), 0, DWORD(info.size()), info.data()));
-    QString names;
-    for (const wchar_t *key :
-         { L"\\StringFileInfo\\040904B0\\ProductName", L"\\StringFileInfo\\040904B0\\FileVersion" }) {
-        wchar_t *value = nullptr;
-        UINT length = 0;
-        names += VerQueryValueW(info.data(), key, reinterpret_cast<void **>(&value), &length)
-                ? QString::fromWCharArray(value) + '|'
-                : "-";
-    }
-    QCOMPARE(names, QString("Zendry SMS|1.10|"));
-#else
-    QCOMPARE(m_opened,
-             QStringList({ "http://ads.example/a%20b%7C%22", QUrl::fromLocalFile(readme).toEncoded() }));
-#endif
-}
-
-void TestWindow::captionsFit_data()
-{
-    QTest::addColumn<QString>("caption");
-    WindowFixture f;
-    for (const QWidget *w : captions(*f.window))
-        QTest::newRow(qPrintable(w->objectName())) << w->objectName();
-}
-
-// Every caption is drawn whole at the font size the window picks, the largest
-// that lets them all be: one pixel more cuts one. Run at 96 DPI and, by
-// CTest, at 144, where the style's check box indicator is wider.
-void TestWindow::captionsFit()
-{
-    QFETCH(QString, caption);
-    // QtTest pins the DPI at 96; here the window meets the screen's own.
-    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, false);
-    const auto pinAgain = qScopeGuard([] { QCoreApplication::setAttribute(Qt::AA_Use96Dpi); });
-    WindowFixture f;
-    const int size = f.window->font().pixelSize();
-    QVERIFY(whole(f.control(qPrintable(caption)), size));
-    const QList<QWidget *> all = captions(*f.window);
-    QVERIFY(!std::all_of(all.begin(), all.end(), [size](const QWidget *w) { return whole(w, size + 1); }));
 }
 
 QTEST_MAIN(TestWindow)

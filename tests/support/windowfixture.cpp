@@ -62,3 +62,13 @@ QString WindowFixture::focused() const
 {
     return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
 }
+
+QString selection()
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget()))
+        return QString("%1+%2")
+                .arg(edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition())
+                .arg(edit->selectedText().size());
+    const QTextCursor c = static_cast<QPlainTextEdit *>(QApplication::focusWidget())->textCursor();
+    return QString("%1+%2").arg(c.selectionStart()).arg(c.selectedText().size());
+}

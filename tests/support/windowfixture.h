@@ -15,6 +15,9 @@
 
 #include <memory>
 
+// Where the caret or selection is in the focused box: "start+length".
+QString selection();
+
 // The real window in a temporary program folder, with scripted boxes and a
 // recording desktop. The service and the ad server listen on `port`, the
 // service at 127.0.0.1 and the ad server at `adHost`: by default 127.0.0.2,
