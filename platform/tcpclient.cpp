@@ -32,12 +32,19 @@ void TcpClient::connectToHost(const QString &host, quint16 port)
         });
         return;
     }
-    m_lookupId = QHostInfo::lookupHost(host, this, [this, round](const QHostInfo &info) {
-        if (round != m_round)
-            return;
-        m_lookupId = -1;
-        race(info.addresses());
-    });
+    // Named by its signature rather than given as a function object: Qt
+    // never frees the function object of a lookup still running when the
+    // program ends.
+    m_lookupId = QHostInfo::lookupHost(host, this, SLOT(lookedUp(QHostInfo)));
+}
+
+// A lookup that answers after abort() or a later connectToHost() is not taken.
+void TcpClient::lookedUp(const QHostInfo &info)
+{
+    if (info.lookupId() != m_lookupId)
+        return;
+    m_lookupId = -1;
+    race(info.addresses());
 }
 
 void TcpClient::abort()

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QHostInfo;
 class QTcpSocket;
 
 namespace zendry {
@@ -52,6 +53,9 @@ signals:
     void connected();
     void readyRead();
     void errorOccurred(QAbstractSocket::SocketError error);
+
+private slots:
+    void lookedUp(const QHostInfo &info);
 
 private:
     void race(const QList<QHostAddress> &addresses);

@@ -80,7 +80,7 @@ void TestLifetime::firstRunInAnEmptyFolder()
     f.put("Zendry SMS.ini", "password=ab12\r\nAutoRefresh=1");
     QProcess program;
     program.start(f.folder.filePath("zendry-sms"));
-    QTRY_VERIFY(QFile::exists(f.folder.filePath("Phonebook.txt")));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f.folder.filePath("Phonebook.txt")), 30000);
     program.terminate();
     QTRY_COMPARE(program.state(), QProcess::NotRunning);
     QCOMPARE(program.exitCode(), 0);
@@ -182,7 +182,7 @@ void TestLifetime::theDisplayGoingAway()
     program.start(folder.filePath("zendry-sms"));
     // The files are made at start-up, once the display is connected.
     const QString ini = folder.filePath("Zendry SMS.ini");
-    QTRY_VERIFY(QFile::exists(ini));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ini), 30000); // slow under the sanitizers
     server.terminate();
     QVERIFY(server.waitForFinished());
     QTRY_COMPARE(program.state(), QProcess::NotRunning);
