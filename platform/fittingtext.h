@@ -14,4 +14,9 @@ namespace zendry {
 // never splits a surrogate pair.
 QString fittingText(const QString &text, const std::function<bool(const QString &)> &fits);
 
+// `text` with every word that `fitsOnLine` refuses broken into pieces that
+// fit, each piece on a line of its own: a box wraps its text between words
+// only, and would cut off the rest of a word longer than its width.
+QString brokenLongWords(const QString &text, const std::function<bool(QStringView)> &fitsOnLine);
+
 } // namespace zendry

@@ -2,6 +2,7 @@
 
 #include "platform/fittingtext.h"
 
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -31,13 +32,35 @@ QString fitToScreen(const QMessageBox &box, const QString &text)
     const QRect room(0, 0, qMin(area.width() / 2, 500) - boxChromeWidth, std::numeric_limits<int>::max() / 2);
     const int height = area.height() - boxChromeHeight;
     const QFontMetrics metrics(box.font());
-    return fittingText(text, [&](const QString &start) {
+    const QString fitting = fittingText(text, [&](const QString &start) {
         for (int wrap : { Qt::TextWordWrap, Qt::TextWrapAnywhere }) {
             if (metrics.boundingRect(room, wrap, start).height() > height)
                 return false;
         }
         return true;
     });
+    return brokenLongWords(fitting, [&](QStringView word) {
+        return metrics.horizontalAdvance(word.toString()) <= room.width();
+    });
+}
+
+// Windows widens a box until its title shows; elsewhere Qt sizes it by its
+// text alone, and a short text leaves no room for the title beside the
+// window manager's buttons.
+void makeRoomForTitle(QMessageBox &box, const QString &title)
+{
+#ifndef Q_OS_WIN
+    constexpr int titleBarButtons = 150;
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    const int width = QFontMetrics(box.font()).horizontalAdvance(title) + titleBarButtons;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+#else
+    Q_UNUSED(box);
+    Q_UNUSED(title);
+#endif
 }
 
 } // namespace
@@ -48,6 +71,7 @@ MessageBoxes::Answer QtMessageBoxes::show(QWidget *owner, const QString &title, 
     QMessageBox box(owner);
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(title);
+    makeRoomForTitle(box, title);
     box.setTextFormat(Qt::PlainText);
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');

@@ -10,11 +10,15 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace zendry;
 
@@ -36,12 +40,21 @@ struct BoxAnswerer
             // choice, which under load may step it past an earlier one.
             const QSize room = box->screen()->availableGeometry().size(), size = box->frameGeometry().size();
             const bool fits = size.width() <= room.width() && size.height() <= room.height();
-            seen << QString("%1|%2|%3%4|%5|%6")
+            // Every word of its text as wide as the box at most, as the box
+            // wraps between words only, and room for its title beside the
+            // window manager's buttons.
+            const auto *label = box->findChild<QLabel *>("qt_msgbox_label");
+            const QStringList words = box->text().split(QRegularExpression("[ \n]"));
+            const bool whole = std::all_of(words.begin(), words.end(), [label](const QString &word) {
+                return label->fontMetrics().horizontalAdvance(word) <= label->width();
+            });
+            const bool titled = box->width() > box->fontMetrics().horizontalAdvance(box->windowTitle()) + 100;
+            seen << QString("%1|%2|%3%4|%5|%6%7%8")
                             .arg(box->windowTitle(), box->text().left(10))
                             .arg(box->textFormat())
                             .arg(box->icon())
                             .arg(int(box->standardButtons()), 0, 16)
-                            .arg(fits ? "fits" : "too big");
+                            .arg(fits ? "fits" : "too big", whole ? "" : " cut", titled ? "" : " untitled");
             QTest::keyClick(box, Qt::Key_Return);
         });
         timer.start(50);
@@ -100,7 +113,8 @@ void TestDesktop::theFieldABoxNamesIsEntered()
 }
 
 // Plain text, no icon; Enter gives the default button's answer. A box never
-// grows past the screen: a long text is cut to what fits.
+// grows past the screen: a long text is cut to what fits, a word longer than
+// a line broken over lines. A short text leaves room for the title.
 void TestDesktop::theDesktopsBoxes()
 {
     BoxAnswerer answerer;
@@ -111,10 +125,12 @@ void TestDesktop::theDesktopsBoxes()
                 int(boxes.show(nullptr, "T", "<b>a</b>\r\nb", MessageBoxes::Buttons::YesNo, answer)));
     boxes.ok(nullptr, "E", QString("word ").repeated(2000));
     boxes.ok(nullptr, "E", QString(1 << 20, u'x'));
+    boxes.ok(nullptr, "Message Sent", "!");
     QCOMPARE(answers, QString("21"));
     QCOMPARE(answerer.seen,
              QStringList({ "T|<b>a</b>\nb|00|14000|fits", "T|<b>a</b>\nb|00|14000|fits",
-                           "E|word word |00|400|fits", "E|xxxxxxxxxx|00|400|fits" }));
+                           "E|word word |00|400|fits", "E|xxxxxxxxxx|00|400|fits",
+                           "Message Sent|!|00|400|fits" }));
 }
 
 // Pasted text keeps what stands before its first line break, in every

@@ -360,13 +360,17 @@ void TestRules::keyUps()
 }
 
 // The longest start that fits with "…" after it, found for a huge text,
-// whole pairs kept; a text that fits stays whole.
+// whole pairs kept; a text that fits stays whole. A word longer than a line
+// goes over several, its pairs whole.
 void TestRules::fittingText()
 {
     const auto upTo = [](qsizetype n) { return [n](const QString &s) { return s.size() <= n; }; };
     QCOMPARE(zendry::fittingText(QString(1 << 20, u'x'), upTo(777)), QString(776, u'x') + "…");
     QCOMPARE(zendry::fittingText("short", upTo(5)), QString("short"));
     QCOMPARE(zendry::fittingText(QString("\U0001F600").repeated(300), upTo(302)).size(), 301);
+    const auto line = [](QStringView s) { return s.size() <= 4; };
+    QCOMPARE(zendry::brokenLongWords("ab abcdefghij\nxy z", line), QString("ab abcd\nefgh\nij\nxy z"));
+    QCOMPARE(zendry::brokenLongWords(QString("\U0001F600").repeated(3), line).split('\n').size(), 2);
 }
 
 void TestRules::addressOrder_data()
