@@ -3,6 +3,7 @@
 #include "app/pickboxaccessible.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QWheelEvent>
 
@@ -35,13 +36,20 @@ void PickBox::focusOutEvent(QFocusEvent *event)
 
 // Qt's box takes the focus from the wheel (its focus policy, set above) and
 // turns; without the focus the wheel goes on to the window, where it does
-// nothing.
+// nothing. A turn shows the picked name selected, as the arrow keys' pick
+// does on the desktop's own box: a screen reader speaks a new text in the
+// box when an arrow key put it there or when it is selected, so without the
+// selection a pick by the wheel went unspoken.
 void PickBox::wheelEvent(QWheelEvent *event)
 {
-    if (hasFocus())
-        QComboBox::wheelEvent(event);
-    else
+    if (!hasFocus()) {
         event->ignore();
+        return;
+    }
+    const int before = currentIndex();
+    QComboBox::wheelEvent(event);
+    if (isEditable() && currentIndex() != before)
+        lineEdit()->selectAll();
 }
 
 } // namespace zendry
