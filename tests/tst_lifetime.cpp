@@ -168,6 +168,10 @@ void TestLifetime::theDisplayGoingAway()
     QProcess server;
     server.setProcessEnvironment(env);
     if (platform == "xcb") {
+        // X's keymap library hands the sanitizers' strict string check a name
+        // without its end in reach; that check is not for the system's libraries.
+        env.insert("ASAN_OPTIONS",
+                   env.value("ASAN_OPTIONS").replace("strict_string_checks=1", "strict_string_checks=0"));
         // The server writes its display's number once it takes connections.
         server.start("Xvfb", { "-displayfd", "1", "-nolisten", "tcp" });
         QTRY_VERIFY(server.canReadLine());
