@@ -5,6 +5,7 @@
 #include "service/credential.h"
 #include "windowfixture.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleEvent>
 #include <QApplication>
@@ -191,6 +192,15 @@ void TestAccess::theWheelAndTheArrowsOverTo()
     QCOMPARE(numbers, QStringList({ "Message  447700 ", "ToName <new>  <new>", "ToName Ann 1 Ann", "2" }));
     QCOMPARE(g_heardTo.filter("To: Bob").size(), 1);
     QCOMPARE(g_heardTo.filter(QRegularExpression("^(?!To:)")), QStringList());
+    // Its text is a part of it a reader can find, and its action drops the list.
+    QAccessibleInterface *to = QAccessible::queryAccessibleInterface(f.to());
+    QCOMPARE(to->child(1)->object(), f.to()->lineEdit());
+    QVERIFY(!to->child(2));
+    QCOMPARE(QList<int>({ to->indexOfChild(to->child(1)),
+                          to->indexOfChild(QAccessible::queryAccessibleInterface(f.edit("Number"))) }),
+             QList<int>({ 1, -1 }));
+    to->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(f.to()->view()->isVisible());
 }
 
 // No event or readable text of the password box carries what was typed,

@@ -400,7 +400,8 @@ void TestWindow::pagesTheReadmeAndTheLockedWindow()
         QTest::keyClick(f.button(button), Qt::Key_Return);
     }
     QTest::mouseDClick(f.control("Message"), Qt::LeftButton); // no double click of the banner's
-    QTest::mouseClick(f.control("Banner"), Qt::LeftButton, {}, QPoint(5, 5));
+    for (int click = 0; click < 2; ++click)
+        QTest::mouseClick(f.control("Banner"), Qt::LeftButton, {}, QPoint(5, 5));
     f.to()->showPopup();
     for (QWidget *w : { static_cast<QWidget *>(f.to()->view()), f.control("Message"), f.control("Chars") }) {
         w->setFocus();
@@ -416,10 +417,11 @@ void TestWindow::pagesTheReadmeAndTheLockedWindow()
     QTest::mouseClick(f.control("Banner"), Qt::LeftButton, {}, QPoint(5, 5));
     QVERIFY(f.window->exchangeInProgress());
     const QString port = QString::number(silent.port());
-    QCOMPARE(f.desktop.opened,
-             QStringList({ readme, "Open http://www.test.example:" + port + "/create/",
-                           "Open http://127.0.0.1:" + port + "/buytexts.html",
-                           "open http://www.test.example/", readme, readme, readme }));
+    QCOMPARE(
+            f.desktop.opened,
+            QStringList({ readme, "Open http://www.test.example:" + port + "/create/",
+                          "Open http://127.0.0.1:" + port + "/buytexts.html", "open http://www.test.example/",
+                          "open http://www.test.example/", readme, readme, readme }));
 }
 
 QTEST_MAIN(TestWindow)
