@@ -45,15 +45,15 @@ QFont fittedFont(const QWidget &form)
     const int indicator =
             st->pixelMetric(QStyle::PM_IndicatorWidth) + st->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
     const QList<QWidget *> controls = form.findChildren<QWidget *>();
-    // Start at the size the widest one-line caption allows, scaled from 12
-    // pixels, so that few sizes are tried: each one loads a font engine.
-    int pixels = 12;
+    // Start at the size the widest one-line caption allows, scaled from the
+    // largest, so that few sizes are tried: each one loads a font engine.
+    int pixels = largestFontPixels;
     font.setPixelSize(pixels);
     const QFontMetrics reference(font);
     for (const QLabel *label : form.findChildren<QLabel *>()) {
         const int needed = reference.horizontalAdvance(label->text().remove(u'&'));
         if (!label->wordWrap() && needed > label->width())
-            pixels = std::min(pixels, 12 * label->width() / needed);
+            pixels = std::min(pixels, largestFontPixels * label->width() / needed);
     }
     for (; pixels >= 7; --pixels) {
         font.setPixelSize(pixels);

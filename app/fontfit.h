@@ -11,4 +11,8 @@ namespace zendry {
 // that lets every caption and every box's text of the form fit its rectangle.
 QFont fittedFont(const QWidget &form);
 
+// The largest size it picks, in pixels: the form's 8 points on a 96 DPI screen
+// and a little more.
+constexpr int largestFontPixels = 12;
+
 } // namespace zendry

@@ -44,12 +44,11 @@ QString fitToScreen(const QMessageBox &box, const QString &text)
     });
 }
 
-// Windows widens a box until its title shows; elsewhere Qt sizes it by its
-// text alone, and a short text leaves no room for the title beside the
-// window manager's buttons.
+// A box is as wide as its text asks, and a short text leaves no room for the
+// title beside the title bar's buttons; Qt widens it for the title on Windows
+// alone, and too little for the buttons there.
 void makeRoomForTitle(QMessageBox &box, const QString &title)
 {
-#ifndef Q_OS_WIN
     constexpr int titleBarButtons = 150;
     auto *grid = qobject_cast<QGridLayout *>(box.layout());
     if (!grid)
@@ -57,10 +56,6 @@ void makeRoomForTitle(QMessageBox &box, const QString &title)
     const int width = QFontMetrics(box.font()).horizontalAdvance(title) + titleBarButtons;
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                   grid->columnCount());
-#else
-    Q_UNUSED(box);
-    Q_UNUSED(title);
-#endif
 }
 
 } // namespace
