@@ -26,8 +26,6 @@
 #include <algorithm>
 
 using namespace zendry;
-using Answer = MessageBoxes::Answer;
-using Mode = ScriptedService::Mode;
 
 namespace {
 

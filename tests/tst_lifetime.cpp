@@ -24,8 +24,6 @@
 #endif
 
 using namespace zendry;
-using Answer = MessageBoxes::Answer;
-using Mode = ScriptedService::Mode;
 
 class TestLifetime : public QObject
 {
