@@ -1,4 +1,4 @@
-#include "app/mainwindow.h"
+#include "app/program.h"
 #include "app/realsetup.h"
 
 #include <QApplication>
@@ -7,10 +7,5 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     zendry::RealSetup real;
-    zendry::Main window(real.setup());
-    // Asked to end while starting up (a box was open): all is stored already.
-    if (window.ended())
-        return 0;
-    window.show();
-    return app.exec();
+    return zendry::runProgram(real.setup());
 }

@@ -119,7 +119,7 @@ void Main::HelpButton_Click()
 
 void Main::ShowReadme()
 {
-    openPage(QStringLiteral("open"), QDir::toNativeSeparators(programFile(QStringLiteral("Readme.txt"))));
+    openPage(QStringLiteral("open"), m_programFolder.openTarget(QStringLiteral("Readme.txt")));
 }
 
 void Main::Form_KeyUp(int key)

@@ -52,15 +52,14 @@ void Main::DeleteContact_Click()
 
 QString Main::programFile(const QString &name) const
 {
-    return QDir(m_programFolder).filePath(name);
+    return m_programFolder.filePath(name);
 }
 
 void Main::saveFile(const QString &name, const QStringList &lines, TextFile::Encoding encoding)
 {
-    const QString path = programFile(name);
     QString why;
-    if (!TextFile::save(path, lines, encoding, &why) && !m_quietSaves)
-        m_boxes->ok(this, texts::saveFailedTitle, texts::saveFailed(path, why));
+    if (!TextFile::save(programFile(name), lines, encoding, &why) && !m_quietSaves)
+        m_boxes->ok(this, texts::saveFailedTitle, texts::saveFailed(m_programFolder.shownPath(name), why));
 }
 
 void Main::LoadSettings()
@@ -80,6 +79,7 @@ void Main::LoadSettings()
         ui->AutoRefresh->setChecked(true);
     // Filling ZDID copied it into Sig; the stored signature, even an empty one, wins.
     ui->Sig->setText(settings.signature);
+    m_settingsRead = true;
 }
 
 void Main::SaveSettings()
@@ -102,6 +102,7 @@ void Main::LoadPhonebook()
     const int count = PhonebookFile::parse(file.lines, ContactNames, ContactNumbers);
     for (int slot = 0; slot < count; ++slot)
         m_contactList.addName(ContactNames[slot]);
+    m_phonebookRead = true;
 }
 
 void Main::SavePhonebook()

@@ -59,7 +59,7 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     , TimeOut(new QTimer(this))
     , AdTimer(new QTimer(this))
     , m_keyUps(new KeyUps(keyRepeatSettleMs, this))
-    , m_bannerFile(QDir(setup.programFolder).filePath(BannerFile::fileName))
+    , m_bannerFile(setup.programFolder.filePath(BannerFile::fileName))
 {
     initResources();
     ui->setupUi(this);
@@ -173,19 +173,36 @@ void Main::Form_Load()
 }
 
 // Pending exchanges and fetches are not waited for: they end with the window.
+// Each step runs once, even when the end of the session comes inside a box
+// that an earlier one shows.
 void Main::Form_Unload()
 {
-    StorePassword();
-    SaveSettings();
-    SavePhonebook();
+    while (m_storeStep < storeSteps) {
+        switch (m_storeStep++) {
+        case 0:
+            StorePassword();
+            break;
+        case 1:
+            if (m_settingsRead)
+                SaveSettings();
+            break;
+        case 2:
+            if (m_phonebookRead)
+                SavePhonebook();
+            break;
+        default:
+            // A banner still arriving is abandoned with its file.
+            AdSock->abort();
+            m_bannerFile.remove();
+            break;
+        }
+    }
 }
 
 void Main::closeEvent(QCloseEvent *event)
 {
-    if (!m_unloaded) {
-        m_unloaded = true;
-        Form_Unload();
-    }
+    m_closed = true;
+    Form_Unload();
     event->accept();
 }
 
@@ -203,15 +220,12 @@ void Main::terminate()
     close();
 }
 
-// The process ends when this returns: store what can be stored, showing
+// The process ends when this returns: store what is left to store, showing
 // nothing, as there is no display left to show it on.
 void Main::storeBeforeTheEnd()
 {
     m_quietSaves = true;
-    if (!m_unloaded) {
-        m_unloaded = true;
-        Form_Unload();
-    }
+    Form_Unload();
 }
 
 void Main::onClick(QAbstractButton *button, void (Main::*handler)())

@@ -2,6 +2,7 @@
 
 #include "banner/bannerfile.h"
 #include "platform/endpoints.h"
+#include "platform/programfolder.h"
 #include "platform/tcpclient.h"
 #include "store/contactlist.h"
 #include "store/contactslots.h"
@@ -37,7 +38,7 @@ struct MainSetup
 {
     MessageBoxes *boxes = nullptr;
     Desktop *desktop = nullptr;
-    QString programFolder;
+    ProgramFolder programFolder;
     Endpoints endpoints;
     // Looks up the hosts' names; unset, the system does.
     TcpClient::Resolver resolver;
@@ -65,8 +66,10 @@ public:
     const ContactSlots &contactNames() const { return ContactNames; }
     const ContactSlots &contactNumbers() const { return ContactNumbers; }
     bool exchangeInProgress() const;
-    // Whether the window has stored everything and closed for good.
-    bool ended() const { return m_unloaded; }
+    // Whether the window has closed for good.
+    bool ended() const { return m_closed; }
+    // Whether everything the session holds is stored.
+    bool stored() const { return m_storeStep == storeSteps; }
     TcpClient *serviceSocket() const { return Socket; }
     // The message exactly as typed, with CR LF line breaks.
     QString messageText() const;
@@ -155,7 +158,7 @@ private:
     std::unique_ptr<Ui::Main> ui;
     MessageBoxes *m_boxes;
     Desktop *m_desktop;
-    QString m_programFolder;
+    ProgramFolder m_programFolder;
     // Each file is written back in the encoding it was read in.
     TextFile::Encoding m_settingsEncoding = TextFile::Encoding::CodePage;
     TextFile::Encoding m_phonebookEncoding = TextFile::Encoding::CodePage;
@@ -189,7 +192,17 @@ private:
     // window for an exchange) are not the user's and raise no handler.
     bool m_quietFocus = false;
     QPointer<QWidget> m_focusBeforeExchange;
-    bool m_unloaded = false;
+    bool m_closed = false;
+    // Storing takes steps, each run once: the password, the settings, the
+    // phonebook, the unfinished banner. A box about a failed save runs
+    // events, and the end of the session may come inside it; the steps left
+    // then run from there.
+    static constexpr int storeSteps = 4;
+    int m_storeStep = 0;
+    // A file is written back only once it has been read: an end that comes
+    // before leaves it as it was.
+    bool m_settingsRead = false;
+    bool m_phonebookRead = false;
     bool m_quietSaves = false; // a failed save shows no box: the program is ending
 };
 

@@ -12,7 +12,7 @@ MainSetup RealSetup::setup()
     s.boxes = &m_boxes;
     s.desktop = &m_desktop;
     s.termination = &m_termination;
-    s.programFolder = QCoreApplication::applicationDirPath();
+    s.programFolder = ProgramFolder::ofExecutable();
     s.endpoints.serviceHost = QString::fromUtf8(build::serviceHost);
     s.endpoints.adHost = QString::fromUtf8(build::adHost);
     s.endpoints.webHost = QString::fromUtf8(build::webHost);

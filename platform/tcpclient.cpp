@@ -1,15 +1,28 @@
 #include "platform/tcpclient.h"
 
-#include <QHostInfo>
+#include "platform/namelookup.h"
+
 #include <QTcpSocket>
 
 #include <algorithm>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 namespace zendry {
 
-TcpClient::TcpClient(Resolver resolver, QObject *parent) : QObject(parent), m_resolver(std::move(resolver))
+struct TcpClient::Answers
 {
+    std::mutex mutex;
+    TcpClient *client; // none once the client is gone
+};
+
+TcpClient::TcpClient(Resolver resolver, QObject *parent)
+    : QObject(parent)
+    , m_resolver(resolver ? std::move(resolver) : Resolver(lookUpName))
+    , m_answers(std::make_shared<Answers>())
+{
+    m_answers->client = this;
     m_stagger.setSingleShot(true);
     m_stagger.setInterval(staggerMs);
     connect(&m_stagger, &QTimer::timeout, this, &TcpClient::startNext);
@@ -23,36 +36,32 @@ void TcpClient::connectToHost(const QString &host, quint16 port)
     if (!literal.isNull())
         return race({ literal });
     m_looking = true;
-    const quint64 round = m_round;
-    if (m_resolver) {
-        // Answered after this call returns, as the system's lookup is.
-        QTimer::singleShot(0, this, [this, round, found = m_resolver(host)] {
-            if (round == m_round)
-                race(found);
-        });
-        return;
-    }
-    // Named by its signature rather than given as a function object: Qt
-    // never frees the function object of a lookup still running when the
-    // program ends.
-    m_lookupId = QHostInfo::lookupHost(host, this, SLOT(lookedUp(QHostInfo)));
+    // A lookup is never waited for: one that answers after abort(), a later
+    // connectToHost() or the client's end is dropped.
+    std::thread([answers = m_answers, resolve = m_resolver, host, round = m_round] {
+        const QList<QHostAddress> found = resolve(host);
+        const std::lock_guard<std::mutex> lock(answers->mutex);
+        if (TcpClient *client = answers->client) {
+            QMetaObject::invokeMethod(
+                    client,
+                    [client, round, found] {
+                        if (round == client->m_round)
+                            client->race(found);
+                    },
+                    Qt::QueuedConnection);
+        }
+    }).detach();
 }
 
-// A lookup that answers after abort() or a later connectToHost() is not taken.
-void TcpClient::lookedUp(const QHostInfo &info)
+TcpClient::~TcpClient()
 {
-    if (info.lookupId() != m_lookupId)
-        return;
-    m_lookupId = -1;
-    race(info.addresses());
+    const std::lock_guard<std::mutex> lock(m_answers->mutex);
+    m_answers->client = nullptr;
 }
 
 void TcpClient::abort()
 {
     ++m_round;
-    if (m_lookupId != -1)
-        QHostInfo::abortHostLookup(m_lookupId);
-    m_lookupId = -1;
     m_looking = false;
     m_stagger.stop();
     m_waiting.clear();

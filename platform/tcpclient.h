@@ -8,8 +8,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
-class QHostInfo;
 class QTcpSocket;
 
 namespace zendry {
@@ -33,8 +33,11 @@ public:
     using Resolver = std::function<QList<QHostAddress>(const QString &name)>;
     static constexpr int staggerMs = 250;
 
-    // Without a resolver the system's is asked.
+    // Without a resolver the system's is asked. Either runs on a thread of
+    // its own, so that a name server that never answers holds up neither the
+    // window nor the end of the program.
     explicit TcpClient(Resolver resolver = {}, QObject *parent = nullptr);
+    ~TcpClient() override;
 
     // An address given as text is connected to directly.
     void connectToHost(const QString &host, quint16 port);
@@ -54,10 +57,11 @@ signals:
     void readyRead();
     void errorOccurred(QAbstractSocket::SocketError error);
 
-private slots:
-    void lookedUp(const QHostInfo &info);
-
 private:
+    // What a lookup thread shares with the client it answers, which may be
+    // gone by the time the answer comes.
+    struct Answers;
+
     void race(const QList<QHostAddress> &addresses);
     void startNext();
     void won(QTcpSocket *attempt);
@@ -72,8 +76,8 @@ private:
     // Counts connectToHost() and abort(), so a lookup that answers late
     // for an earlier connection is not taken.
     quint64 m_round = 0;
-    int m_lookupId = -1;
     bool m_looking = false;
+    std::shared_ptr<Answers> m_answers;
     QList<QHostAddress> m_waiting; // addresses not tried yet
     QList<QTcpSocket *> m_attempts; // connecting
     QTcpSocket *m_socket = nullptr; // the connection that was made

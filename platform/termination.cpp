@@ -1,8 +1,14 @@
 #include "platform/termination.h"
 
+#include <QLoggingCategory>
 #include <QSocketNotifier>
+#include <QThread>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 
 #ifdef Q_OS_UNIX
@@ -16,40 +22,46 @@ namespace zendry {
 
 namespace {
 
-Termination *current = nullptr; // the one that tells, the last made
-bool ended = false;
-// Wayland's event thread and the GUI thread may both find the connection
-// gone; the one that comes second waits until the first has stored, as it
-// would otherwise end the process under it.
-std::recursive_mutex ending;
+std::atomic<Termination *> current{ nullptr }; // the one that tells, the last made
+std::mutex endMutex;
+std::condition_variable endDone;
+bool ended = false; // ending() has been handled; guarded by endMutex
+bool handling = false; // its handlers are running; the window's thread alone
 QtMessageHandler previousHandler = nullptr;
+QLoggingCategory::CategoryFilter previousFilter = nullptr;
+// Whether the user's logging rules let Qt's own warnings through.
+std::atomic<bool> warningsWanted{ true };
 
-void endNow()
+bool isDefaultCategory(const char *name)
 {
-    const std::lock_guard<std::recursive_mutex> lock(ending);
-    if (current && !ended) {
-        ended = true;
-        emit current->ending();
+    return name && std::strcmp(name, "default") == 0;
+}
+
+// The warnings that announce a lost display come in Qt's default category,
+// which logging rules such as "*.warning=false" silence: they still reach
+// this program, and go no further than the rules say.
+void categoryFilter(QLoggingCategory *category)
+{
+    if (previousFilter)
+        previousFilter(category);
+    if (isDefaultCategory(category->categoryName())) {
+        warningsWanted = category->isWarningEnabled();
+        category->setEnabled(QtWarningMsg, true);
     }
 }
 
-// Whether a message of Qt's says that it is about to end the process
-// because the display connection is gone.
-bool displayLost(QtMsgType type, const QString &message)
-{
-    return type != QtDebugMsg && type != QtInfoMsg
-            && (message.startsWith(QLatin1String("The X11 connection broke"))
-                || message.startsWith(QLatin1String("The Wayland connection")));
-}
-
-// Qt's own messages still go where they went; the one that says the
-// display is gone is the last chance to store anything.
 void onMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (previousHandler)
+    const bool silenced = type == QtWarningMsg && isDefaultCategory(context.category) && !warningsWanted;
+    if (previousHandler && !silenced)
         previousHandler(type, context, message);
-    if (displayLost(type, message))
-        endNow();
+    if (Termination::displayLost(type, message))
+        Termination::endingMet();
+}
+
+void atExit()
+{
+    Termination::endingMet();
 }
 
 } // namespace
@@ -68,13 +80,55 @@ void onSignal(int)
 } // namespace
 #endif
 
+bool Termination::displayLost(QtMsgType type, const QString &message)
+{
+    return type != QtDebugMsg && type != QtInfoMsg
+            && (message.startsWith(QLatin1String("The X11 connection broke"))
+                || message.startsWith(QLatin1String("The Wayland connection")));
+}
+
+// The window's data is the window thread's alone: another thread that meets
+// the end asks that thread to store and waits for it.
+void Termination::endingMet()
+{
+    Termination *termination = current;
+    if (!termination)
+        return;
+    if (QThread::currentThread() == termination->thread())
+        return termination->endHere();
+    QMetaObject::invokeMethod(termination, &Termination::endHere, Qt::QueuedConnection);
+    std::unique_lock<std::mutex> lock(endMutex);
+    endDone.wait_for(lock, std::chrono::milliseconds(waitMs), [] { return ended; });
+}
+
+void Termination::endHere()
+{
+    {
+        const std::lock_guard<std::mutex> lock(endMutex);
+        if (ended || handling)
+            return;
+    }
+    handling = true;
+    emit ending();
+    handling = false;
+    {
+        const std::lock_guard<std::mutex> lock(endMutex);
+        ended = true;
+    }
+    endDone.notify_all();
+}
+
 Termination::Termination(QObject *parent) : QObject(parent)
 {
     current = this;
-    ended = false;
+    {
+        const std::lock_guard<std::mutex> lock(endMutex);
+        ended = false;
+    }
     static const bool hooked = [] {
         previousHandler = qInstallMessageHandler(onMessage);
-        return std::atexit(endNow) == 0;
+        previousFilter = QLoggingCategory::installFilter(categoryFilter);
+        return std::atexit(atExit) == 0;
     }();
     Q_UNUSED(hooked);
 #ifdef Q_OS_UNIX
@@ -98,8 +152,8 @@ Termination::Termination(QObject *parent) : QObject(parent)
 
 Termination::~Termination()
 {
-    if (current == this)
-        current = nullptr;
+    Termination *self = this;
+    current.compare_exchange_strong(self, nullptr);
 #ifdef Q_OS_UNIX
     for (int sig : { SIGTERM, SIGHUP, SIGINT })
         std::signal(sig, SIG_DFL);

@@ -205,7 +205,7 @@ void TestLifetime::theRealPieces()
     MainSetup s = real.setup();
     QCOMPARE(QStringList({ s.endpoints.serviceHost, s.endpoints.adHost, s.endpoints.webHost,
                            s.endpoints.defaultBannerLink, QString::number(s.endpoints.port),
-                           QString::number(s.exchangeTimeoutMs), s.programFolder }),
+                           QString::number(s.exchangeTimeoutMs), s.programFolder.path }),
              QStringList({ build::serviceHost, build::adHost, build::webHost, build::defaultBannerLink,
                            QString::number(build::port), "10000", QCoreApplication::applicationDirPath() }));
     WindowFixture f(9, 10000, false);
