@@ -31,12 +31,12 @@ QString ProgramFolder::openTarget(const QString &name) const
     return QString::fromLatin1(address + QUrl::toPercentEncoding(name));
 }
 
-ProgramFolder ProgramFolder::fromNativeName(const QByteArray &folder, const QString &current)
+ProgramFolder ProgramFolder::fromNativeName(const QByteArray &folder)
 {
     const QString name = QFile::decodeName(folder);
     if (QFile::encodeName(name) == folder)
         return ProgramFolder(name);
-    ProgramFolder f(current);
+    ProgramFolder f(QStringLiteral("/proc/self/cwd"));
     f.shown = name;
     // Every byte but the path's own characters percent-encoded.
     f.address = "file://" + folder.toPercentEncoding("/") + '/';
@@ -51,7 +51,7 @@ ProgramFolder ProgramFolder::ofExecutable()
     if (size > 0 && size < ssize_t(sizeof target)) {
         QByteArray folder(target, int(size));
         folder.truncate(std::max(1, int(folder.lastIndexOf('/'))));
-        ProgramFolder f = fromNativeName(folder, QStringLiteral("."));
+        ProgramFolder f = fromNativeName(folder);
         if (f.address.isEmpty() || ::chdir(folder.constData()) == 0)
             return f;
     }
