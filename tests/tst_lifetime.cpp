@@ -34,8 +34,6 @@ private slots:
     void initTestCase() { qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(m_proxy.port())); }
     void firstRunInAnEmptyFolder();
     void aSecondRunGetsEverythingBack();
-    void theDisplayGoingAway_data();
-    void theDisplayGoingAway();
     void theRealPieces();
 
 public slots:
@@ -137,62 +135,6 @@ void TestLifetime::aSecondRunGetsEverythingBack()
     QCOMPARE(f.boxes.shown[0].title + ' ' + f.boxes.shown[0].text,
              "Error Zendry SMS could not save the file \""
                      + QDir::toNativeSeparators(f.folder.filePath("Phonebook.txt")) + "\".\r\n" + reason);
-}
-
-void TestLifetime::theDisplayGoingAway_data()
-{
-    QTest::addColumn<QString>("platform");
-    QTest::newRow("X11") << "xcb";
-    QTest::newRow("Wayland") << "wayland";
-}
-
-// Qt ends the program itself when the display server goes (a closed remote
-// session, a compositor that stops): the program, on a server of the test's
-// own, stores its files first, and ends.
-void TestLifetime::theDisplayGoingAway()
-{
-#ifndef Q_OS_LINUX
-    QSKIP("X11 and Wayland are Linux's");
-#endif
-    QFETCH(QString, platform);
-    QTemporaryDir folder, runtime;
-    QVERIFY(QFile::copy(ZENDRY_PROGRAM, folder.filePath("zendry-sms")));
-    QFile phonebook(folder.filePath("Phonebook.txt"));
-    QVERIFY(phonebook.open(QIODevice::WriteOnly) && phonebook.write("Ann") == 3);
-    phonebook.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", platform);
-    env.insert("XDG_RUNTIME_DIR", runtime.path());
-    QProcess server;
-    server.setProcessEnvironment(env);
-    if (platform == "xcb") {
-        // X's keymap library hands the sanitizers' strict string check a name
-        // without its end in reach; that check is not for the system's libraries.
-        env.insert("ASAN_OPTIONS",
-                   env.value("ASAN_OPTIONS").replace("strict_string_checks=1", "strict_string_checks=0"));
-        // The server writes its display's number once it takes connections.
-        server.start("Xvfb", { "-displayfd", "1", "-nolisten", "tcp" });
-        QTRY_VERIFY(server.canReadLine());
-        env.insert("DISPLAY", ':' + QString::fromLatin1(server.readLine().trimmed()));
-    } else {
-        server.start("weston", { "--backend=headless-backend.so", "--socket=zendry-test" });
-        QTRY_VERIFY(QFile::exists(runtime.filePath("zendry-test")));
-        env.insert("WAYLAND_DISPLAY", "zendry-test");
-    }
-    QProcess program;
-    program.setProcessEnvironment(env);
-    program.start(folder.filePath("zendry-sms"));
-    // The files are made at start-up, once the display is connected.
-    const QString ini = folder.filePath("Zendry SMS.ini");
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ini), 30000); // slow under the sanitizers
-    server.terminate();
-    QVERIFY(server.waitForFinished());
-    QTRY_COMPARE(program.state(), QProcess::NotRunning);
-    QVERIFY(phonebook.open(QIODevice::ReadOnly));
-    QFile settings(ini);
-    QVERIFY(settings.open(QIODevice::ReadOnly));
-    QCOMPARE(settings.readAll() + phonebook.readAll(),
-             "ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=0\r\n Ann\r\n");
 }
 
 // The desktop opener: a web address fully encoded, a file as a file; on
