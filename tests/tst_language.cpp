@@ -213,9 +213,6 @@ void TestLanguage::saveReasons_data()
 
 void TestLanguage::saveReasons()
 {
-#ifdef Q_OS_WIN
-    QSKIP("Windows words every reason itself, in its own language");
-#endif
     QFETCH(QString, locale);
     QFETCH(bool, diskFull);
     QFETCH(QString, why);
