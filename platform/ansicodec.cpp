@@ -31,8 +31,7 @@ CodePage tableOf(int number)
     for (int b = 0x80; b < 0x100; ++b) {
         const char byte = char(b);
         wchar_t wide = 0;
-        const bool mapped =
-                MultiByteToWideChar(UINT(number), MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1;
+        const bool mapped = MultiByteToWideChar(UINT(number), MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) == 1;
         page.high[b - 0x80] = mapped ? char16_t(wide) : char16_t(b);
     }
     return page;
@@ -47,6 +46,8 @@ CodePage tableOf(int number)
     CodePage page;
     const QByteArray name = "windows-" + QByteArray::number(number);
     for (int b = 0x80; b < 0x100; ++b) {
+        // A new decoder for each byte: a decoder counts its errors over all
+        // its calls, and resetting one drops ICU's converter altogether.
         QStringDecoder decoder(name.constData(), QStringConverter::Flag::Stateless);
         const char byte = char(b);
         const QString c = decoder.isValid() ? decoder.decode(QByteArrayView(&byte, 1)) : QString();
@@ -80,6 +81,7 @@ struct LanguagePage
     const char *language;
     int codePage;
 };
+// clang-format off
 constexpr LanguagePage languagePages[] = {
     // Cyrillic
     { "ru", 1251 }, { "uk", 1251 }, { "be", 1251 }, { "bg", 1251 }, { "mk", 1251 },
@@ -96,6 +98,7 @@ constexpr LanguagePage languagePages[] = {
     { "vi", 1258 },
     { "th", 874 },
 };
+// clang-format on
 
 } // namespace
 

@@ -103,8 +103,7 @@ void TestLanguage::locales()
     QTranslator translator;
     QtTranslations::load(translator, QLocale(locale.section('.', 0, 0)));
     QCoreApplication::installTranslator(&translator);
-    QMessageBox box(QMessageBox::NoIcon, "Delete Contact", "Delete Ann?",
-                    QMessageBox::Yes | QMessageBox::No);
+    QMessageBox box(QMessageBox::NoIcon, "Delete Contact", "Delete Ann?", QMessageBox::Yes | QMessageBox::No);
     const QString shownYes = box.button(QMessageBox::Yes)->text();
     const QString shownNo = box.button(QMessageBox::No)->text();
     QCoreApplication::removeTranslator(&translator);
