@@ -35,11 +35,6 @@ QString systemReason(int error)
     freelocale(user);
     return reason.trimmed();
 }
-#else
-QString systemReason(int error)
-{
-    return qt_error_string(error);
-}
 #endif
 
 // Qt words four failures itself, in English whatever the language: a lack
