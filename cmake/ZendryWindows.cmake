@@ -60,3 +60,30 @@ function(zendry_strip_installed_folder)
             execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${binary}\" COMMAND_ERROR_IS_FATAL ANY)
         endforeach()")
 endfunction()
+
+# Qt's translations of its own texts (the boxes' Yes and No), read from a
+# "translations" folder beside the program. They are alike on every
+# platform: the Windows Qt's own, or else those of the machine that builds
+# (a Qt built for Windows from Debian's source has none; Debian's
+# qt6-translations-l10n has them).
+find_path(ZENDRY_QT_TRANSLATIONS qtbase_de.qm
+    PATHS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}" "${QT_HOST_PATH}/share/qt6/translations"
+    NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(ZENDRY_QT_TRANSLATIONS)
+    file(GLOB ZENDRY_QT_QM "${ZENDRY_QT_TRANSLATIONS}/qtbase_*.qm")
+else()
+    message(WARNING "Qt's translations (qtbase_*.qm) not found: the boxes' Yes and No stay English. "
+                    "On Debian: apt-get install qt6-translations-l10n")
+    set(ZENDRY_QT_QM)
+endif()
+
+# zendry_windows_translations(<target>): puts them beside the target in the build
+# tree and in the installed folder.
+function(zendry_windows_translations target)
+    if(ZENDRY_QT_QM)
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_FILE_DIR:${target}>/translations
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ZENDRY_QT_QM} $<TARGET_FILE_DIR:${target}>/translations)
+        install(FILES ${ZENDRY_QT_QM} DESTINATION translations)
+    endif()
+endfunction()

@@ -7,13 +7,50 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <QStringDecoder>
 #include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <langinfo.h>
 #include <unistd.h>
 #endif
 
 namespace zendry {
 
 namespace {
+
+#ifndef Q_OS_WIN
+// The system's words for an error in the user's language (LC_MESSAGES), in
+// the characters of the user's locale, whatever locale the process runs in.
+QString systemReason(int error)
+{
+    locale_t user = newlocale(LC_CTYPE_MASK | LC_MESSAGES_MASK, "", locale_t(nullptr));
+    if (!user)
+        user = newlocale(LC_MESSAGES_MASK, "", locale_t(nullptr));
+    if (!user)
+        return qt_error_string(error);
+    QStringDecoder decoder(nl_langinfo_l(CODESET, user));
+    const char *words = strerror_l(error, user);
+    const QString reason = decoder.isValid() ? decoder.decode(words) : QString::fromUtf8(words);
+    freelocale(user);
+    return reason.trimmed();
+}
+#endif
+
+// Qt words four failures itself, in English whatever the language: a lack
+// of permission, of file handles, of the file and of room. Every other one
+// it gives in the system's words, in the user's language. The user reads all
+// of them in the system's words. (Windows' reasons are the system's already.)
+QString inUsersLanguage(const QString &qtReason)
+{
+#ifndef Q_OS_WIN
+    for (int error : { EACCES, EMFILE, ENOENT, ENOSPC }) {
+        if (qtReason == qt_error_string(error))
+            return systemReason(error);
+    }
+#endif
+    return qtReason;
+}
 
 // Qt refuses a file it finds it cannot write, or a folder in its place,
 // before asking the system, in words of its own with the path in Qt's form.
@@ -27,11 +64,11 @@ QString refusal(const QString &path, const QString &qtReason)
         return qt_error_string(ERROR_ACCESS_DENIED);
 #else
     if (existing.exists() && ::access(QFile::encodeName(path).constData(), W_OK) != 0)
-        return qt_error_string(errno);
+        return systemReason(errno);
     if (existing.isDir())
-        return qt_error_string(EISDIR);
+        return systemReason(EISDIR);
 #endif
-    return qtReason;
+    return inUsersLanguage(qtReason);
 }
 
 } // namespace
@@ -42,7 +79,7 @@ bool WholeFile::writeAll(QIODevice &device, const QByteArray &bytes, QString *wh
         const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
         if (n <= 0) {
             if (why)
-                *why = device.errorString();
+                *why = inUsersLanguage(device.errorString());
             return false;
         }
         done += n;
@@ -71,7 +108,7 @@ bool WholeFile::save(const QString &path, const QByteArray &bytes, QString *why)
     }
     if (!file.commit()) {
         if (why)
-            *why = file.errorString();
+            *why = inUsersLanguage(file.errorString());
         return false;
     }
     return true;
