@@ -123,7 +123,9 @@ void TestRules::numericPrefix_data()
     QTest::newRow("tiny") << "-1e-999" << "-1" << "0";
     QTest::newRow("huge") << "1e1000" << "1" + QString(1000, u'0') << "-";
     QTest::newRow("an exponent past the zeros padded") << "-25.e1001" << "-25e1001" << "-";
-    QTest::newRow("the largest exponent") << "1e999999999" << "1e999999999" << "-";
+    QTest::newRow("an exponent past 10^9") << "1e9999999999" << "1e9999999999" << "-";
+    QTest::newRow("past 64 bits, carried") << "-100e99999999999999999999" << "-1e100000000000000000001" << "-";
+    QTest::newRow("past 64 bits, borrowed") << "0.001e100000000000000000000" << "1e99999999999999999997" << "-";
     QTest::newRow("every digit kept") << "9007199254740993" << "9007199254740993" << "-";
     QTest::newRow("largest 64-bit") << "9223372036854775807" << "9223372036854775807" << "-";
     QTest::newRow("past 64 bits") << "9223372036854775808" << "9223372036854775808" << "-";
