@@ -61,8 +61,6 @@ private slots:
     void numericPrefix();
     void sha256();
     void wireEncode();
-    void passwordDigest_data();
-    void passwordDigest();
     void storedPasswordHash();
     void requests();
     void replies_data();
@@ -189,28 +187,6 @@ void TestRules::wireEncode()
         QCOMPARE(WireEncode(pairs[i]), pairs[i + 1]);
         QCOMPARE(WireEncode(pairs[i + 1]), pairs[i]);
     }
-}
-
-void TestRules::passwordDigest_data()
-{
-    // The digit string worked out by hand: each character's Windows-1252
-    // code in three digits rotated left once, last character first, then the
-    // salt byte DE. The digest is Qt's SHA-256 of it.
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QByteArray>("digits");
-    // clang-format off
-    QTest::newRow("abc") << "abc" << QByteArray("990980970\xDE");
-    QTest::newRow("spaces count") << " pw " << QByteArray("320191121320\xDE");
-    QTest::newRow("Windows-1252") << "é€ÿ" << QByteArray("552281332\xDE");
-    QTest::newRow("no 16-bit limit") << QString(70000, u'A') << QByteArray("650").repeated(70000) + '\xDE';
-    // clang-format on
-}
-
-void TestRules::passwordDigest()
-{
-    QFETCH(QString, password);
-    QFETCH(QByteArray, digits);
-    QCOMPARE(PasswordDigest(password), hashOf(digits));
 }
 
 // Leaving the password box: empty clears, the mask keeps, anything else is digested as typed.
