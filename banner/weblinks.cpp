@@ -22,7 +22,7 @@ QString WebLinks::webPage(const QString &link)
     // look like, and encoded whole they reach a browser's command line as
     // one address.
     const bool bare = link.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
-    const QString page = SystemDesktop::encodedAddress(bare ? QStringLiteral("http://") + link : link);
+    QString page = SystemDesktop::encodedAddress(bare ? QStringLiteral("http://") + link : link);
     if (!page.startsWith(QLatin1String("http://")) && !page.startsWith(QLatin1String("https://")))
         return QString();
     return page;
