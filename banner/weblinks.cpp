@@ -1,6 +1,6 @@
 #include "banner/weblinks.h"
 
-#include <QUrl>
+#include "platform/systemdesktop.h"
 
 namespace zendry {
 
@@ -22,12 +22,10 @@ QString WebLinks::webPage(const QString &link)
     // look like, and encoded whole they reach a browser's command line as
     // one address.
     const bool bare = link.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
-    const QUrl url(bare ? QStringLiteral("http://") + link : link, QUrl::TolerantMode);
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
-        || url.host().isEmpty())
+    QString page = SystemDesktop::encodedAddress(bare ? QStringLiteral("http://") + link : link);
+    if (!page.startsWith(QLatin1String("http://")) && !page.startsWith(QLatin1String("https://")))
         return QString();
-    return QString::fromLatin1(url.toEncoded(QUrl::FullyEncoded));
+    return page;
 }
 
 } // namespace zendry

@@ -17,6 +17,27 @@ bool digit(char16_t c)
     return c >= u'0' && c <= u'9';
 }
 
+// Decimal digits plus a number far smaller than they are, carried or
+// borrowed digit by digit.
+std::string plus(std::string digits, long long k)
+{
+    const int step = k < 0 ? -1 : 1;
+    unsigned long long carry = k < 0 ? 0 - (unsigned long long)k : (unsigned long long)k;
+    for (auto d = digits.rbegin(); d != digits.rend() && carry != 0; ++d) {
+        int v = (*d - '0') + step * int(carry % 10);
+        carry /= 10;
+        if (v < 0 || v > 9) {
+            v -= step * 10;
+            ++carry;
+        }
+        *d = char('0' + v);
+    }
+    if (carry != 0)
+        digits.insert(0, std::to_string(carry));
+    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+    return digits;
+}
+
 } // namespace
 
 NumericPrefix::NumericPrefix(QStringView text)
@@ -43,27 +64,32 @@ NumericPrefix::NumericPrefix(QStringView text)
         ++i;
         digits(fraction);
     }
-    long long exponent = 0;
+    // The exponent is read whole: one too long for 64 bits keeps its digits
+    // for the text, and is far beyond every limit of the numbers.
+    std::string exponent;
+    bool negativeExponent = false;
     if (const char16_t e = peek(); (e == u'e' || e == u'E') && !(whole.empty() && fraction.empty())) {
         // Taken only with digits of its own: "1e" and "1e+" read as 1.
         const qsizetype mark = i++;
-        bool negative = false;
         if (const char16_t c = peek(); c == u'+' || c == u'-') {
-            negative = c == u'-';
+            negativeExponent = c == u'-';
             ++i;
         }
         bool any = false;
         while (digit(peek())) {
             any = true;
-            exponent = std::min(exponent * 10 + (text[i++].unicode() - u'0'), 1000000000LL);
+            const char d = char(text[i++].unicode());
+            if (!exponent.empty() || d != '0')
+                exponent += d;
         }
-        exponent = any ? (negative ? -exponent : exponent) : 0;
         if (!any)
             i = mark;
     }
-
+    constexpr size_t exactDigits = 18; // below 10^18, with room for the digits' own count
+    const bool huge = exponent.size() > exactDigits;
+    const long long shift = huge || exponent.empty() ? 0 : std::stoll(exponent);
     m_digits = whole + fraction;
-    m_point = (long long)whole.size() + exponent;
+    m_point = (long long)whole.size() + (negativeExponent ? -shift : shift);
     const size_t lead = std::min(m_digits.find_first_not_of('0'), m_digits.size());
     m_digits.erase(0, lead);
     m_point -= (long long)lead;
@@ -71,6 +97,11 @@ NumericPrefix::NumericPrefix(QStringView text)
     if (m_digits.empty()) {
         m_negative = false;
         m_point = 0;
+    } else if (huge && negativeExponent) {
+        m_point = -hugePoint; // zeros after the point beyond any text
+    } else if (huge) {
+        m_zeros = plus(exponent, m_point - (long long)m_digits.size());
+        m_point = hugePoint;
     }
 }
 
@@ -127,6 +158,8 @@ QString NumericPrefix::floorText() const
     if (whole.empty())
         return QStringLiteral("0");
     QString text = QString::fromLatin1(m_negative ? "-" : "") + QString::fromStdString(whole);
+    if (!m_zeros.empty())
+        return text + u'e' + QString::fromStdString(m_zeros);
     if (zeros > maxPaddedZeros)
         return text + u'e' + QString::number(zeros);
     return text + QString(qsizetype(zeros), u'0');

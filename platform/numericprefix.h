@@ -24,8 +24,9 @@ public:
     std::optional<qint64> floor() const;
     // The same floor as decimal text, exact whatever its size: a minus sign
     // when negative, then its digits. Only an exponent that would pad more
-    // than `maxPaddedZeros` zeros onto the digits is kept as one ("1e999999999"),
-    // so that no text grows far beyond the one read.
+    // than `maxPaddedZeros` zeros onto the digits is kept as one, counting
+    // the zeros exactly however many digits it has ("1e9999999999"), so that
+    // no text grows far beyond the one read.
     QString floorText() const;
     static constexpr long long maxPaddedZeros = 1000;
     // Rounded to the nearest, halves to the even neighbour; empty when outside 32 bits.
@@ -45,6 +46,10 @@ private:
     bool m_negative = false;
     std::string m_digits; // significant digits, no leading or trailing zeros
     long long m_point = 0; // the decimal point stands after this many of them
+    // An exponent too long for 64 bits puts the point this far away, either
+    // side; the count of zeros after the digits is then kept in `m_zeros`.
+    static constexpr long long hugePoint = 1LL << 62;
+    std::string m_zeros;
 };
 
 } // namespace zendry

@@ -347,6 +347,14 @@ void TestData::webPage_data()
     QTest::newRow("outside ASCII") << "http://ads.example/\u00e9?q=\u0416" << "http://ads.example/%C3%A9?q=%D0%96";
     QTest::newRow("www. without a scheme") << "WWW.ads.example/a \"b" << "http://www.ads.example/a%20%22b";
     QTest::newRow("www. with a port") << "www.ads.example:8080" << "http://www.ads.example:8080";
+    // Only a '%' that starts no escape is encoded; escapes stay as they are.
+    QTest::newRow("a stray % and escapes") << "http://ads.example/c?d=50%&to=http%3A%2F%2Fshop.example%2Fsale"
+                                            << "http://ads.example/c?d=50%25&to=http%3A%2F%2Fshop.example%2Fsale";
+    QTest::newRow("% at the end") << "http://ads.example/%7e?q=%" << "http://ads.example/%7e?q=%25";
+    QTest::newRow("%4") << "http://ads.example/a%4%2f" << "http://ads.example/a%254%2f";
+    QTest::newRow("%zz") << "https://ads.example/%zz%C3%a9#%41" << "https://ads.example/%25zz%C3%a9#%41";
+    QTest::newRow("letters and spaces") << "http://ads.example/\u00e9 %41?q=\u0416 100%"
+                                        << "http://ads.example/%C3%A9%20%41?q=%D0%96%20100%25";
     for (const char *local : { "http://", "file:///etc/passwd", "/usr/bin/xterm", "C:\\Windows\\calc.exe",
                                "javascript:alert(1)", "mailto:a@b.example", "", " http://ads.example/",
                                "ads.example/", "www.:x", "ftp://www.ads.example/", "www" })
