@@ -102,8 +102,10 @@ private:
                 QTimer::singleShot(0, w, &QWidget::close);
             else if (m_moment == "exchange" || m_moment == "lookup")
                 QTimer::singleShot(0, control<QPushButton>("Refresh"), &QPushButton::click);
+            else if (m_moment == "maximised" && !w->windowHandle()->isExposed())
+                --m_stage; // a title bar to click is there once the window is
             else if (m_moment == "maximised")
-                w->windowHandle()->setWindowStates(Qt::WindowMaximized); // as Qt's title bar does
+                maximise(w);
             return;
         default:
             break;
@@ -117,11 +119,25 @@ private:
             return done();
         }
         if (m_moment == "maximised") {
-            m_grew = m_grew || w->width() > w->minimumWidth();
             if (m_grew && w->size() == w->minimumSize() && w->windowHandle()->windowStates() == Qt::WindowNoState
                 && w->maximumSize() == w->minimumSize())
                 done();
         }
+    }
+
+    // As Qt's title bar does; the window may grow and shrink again between
+    // two ticks, so its resizes are watched.
+    void maximise(QWidget *w)
+    {
+        w->installEventFilter(this);
+        w->windowHandle()->setWindowStates(Qt::WindowMaximized);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize)
+            m_grew = m_grew || static_cast<QWidget *>(watched)->width() > 485;
+        return false;
     }
 
     void done()
