@@ -122,13 +122,31 @@ QString decodeUtf8(QByteArrayView bytes, bool *wellFormed)
 }
 
 // Two bytes a unit, as they come (a lone surrogate too); an odd last byte is
-// the code page's letter.
+// the code page's letter. A NUL there is no letter but half of nothing, and
+// is left out: kept, it would begin the text of a file that held nothing
+// else, and UTF-16 that begins with a NUL is written as UTF-32's mark.
 QString decodeUtf16(QByteArrayView bytes, Encoding encoding)
 {
     const qsizetype whole = bytes.size() & ~qsizetype(1);
     QStringDecoder decoder(unicodeOf(encoding), unicodeFlags);
     QString text = decoder(bytes.first(whole));
-    return text + AnsiCodec::decode(bytes.sliced(whole));
+    if (whole < bytes.size() && bytes.back() != '\0')
+        text += AnsiCodec::character(static_cast<unsigned char>(bytes.back()));
+    return text;
+}
+
+// The character of the four bytes at bytes[at]; false when they are none
+// (past U+10FFFF, a surrogate) or fewer than four are left.
+bool utf32CharacterAt(QByteArrayView bytes, qsizetype at, Encoding encoding, char32_t *code)
+{
+    if (at + 4 > bytes.size())
+        return false;
+    *code = 0;
+    for (int k = 0; k < 4; ++k) {
+        const int shift = 8 * (encoding == Encoding::Utf32LE ? k : 3 - k);
+        *code |= char32_t(static_cast<unsigned char>(bytes[at + k])) << shift;
+    }
+    return *code <= 0x10FFFF && !QChar::isSurrogate(*code);
 }
 
 // Four bytes a character; a unit that is no character, and the bytes of an
@@ -139,11 +157,7 @@ QString decodeUtf32(QByteArrayView bytes, Encoding encoding)
     qsizetype at = 0;
     for (; at + 4 <= bytes.size(); at += 4) {
         char32_t code = 0;
-        for (int k = 0; k < 4; ++k) {
-            const int shift = 8 * (encoding == Encoding::Utf32LE ? k : 3 - k);
-            code |= char32_t(static_cast<unsigned char>(bytes[at + k])) << shift;
-        }
-        if (code <= 0x10FFFF && !QChar::isSurrogate(code))
+        if (utf32CharacterAt(bytes, at, encoding, &code))
             appendCode(text, code);
         else
             text += AnsiCodec::decode(bytes.sliced(at, 4));
@@ -208,7 +222,8 @@ TextFile::Contents TextFile::read(const QString &path)
 
 TextFile::Contents TextFile::decode(const QByteArray &bytes)
 {
-    // UTF-32's little-endian mark begins with UTF-16's, so it is tried first.
+    // UTF-32's little-endian mark is UTF-16's followed by a NUL, so it is
+    // tried first.
     for (Encoding marked : { Encoding::Utf32LE, Encoding::Utf32BE, Encoding::Utf8Mark,
                              Encoding::Utf16LE, Encoding::Utf16BE }) {
         const QByteArrayView mark = markOf(marked);
