@@ -6,6 +6,7 @@
 #include "platform/ansicodec.h"
 #include "store/textfile.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -35,10 +36,12 @@ QByteArray replacementIn(Encoding encoding)
     return {};
 }
 
-void check(bool holds)
+void check(bool holds, const char *what)
 {
-    if (!holds)
-        std::abort();
+    if (holds)
+        return;
+    std::fprintf(stderr, "fuzz_textfile: %s\n", what);
+    std::abort();
 }
 
 } // namespace
@@ -48,15 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const TextFile::Contents read = TextFile::decode(bytes);
     const TextFile::Contents again = TextFile::decode(TextFile::encode(read.lines, read.encoding));
-    check(again.lines == read.lines && again.encoding == read.encoding);
+    check(again.lines == read.lines && again.encoding == read.encoding, "what is written reads the same");
 
     const QString text = read.lines.join(u'\n');
     const QByteArray replacement = replacementIn(read.encoding);
-    check(text.count(QChar::ReplacementCharacter) <= (replacement.isEmpty() ? 0 : bytes.count(replacement)));
+    check(text.count(QChar::ReplacementCharacter) <= (replacement.isEmpty() ? 0 : bytes.count(replacement)),
+          "no U+FFFD the bytes did not hold");
 
     if (read.encoding == Encoding::Utf8) {
         for (QChar c : text)
-            check(zendry::AnsiCodec::byte(c) != '?' || c == u'?');
+            check(zendry::AnsiCodec::byte(c) != '?' || c == u'?',
+                  "UTF-8 without a mark in the code page's letters");
     }
 
     // The same bytes with every line ended by CR LF, as the program writes them.
@@ -71,6 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         crlf += "\r\n";
     const TextFile::Contents own = TextFile::decode(crlf);
     if (own.encoding == Encoding::CodePage)
-        check(TextFile::encode(own.lines, own.encoding) == crlf);
+        check(TextFile::encode(own.lines, own.encoding) == crlf, "the code page written back byte for byte");
     return 0;
 }

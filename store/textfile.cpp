@@ -224,8 +224,8 @@ TextFile::Contents TextFile::decode(const QByteArray &bytes)
 {
     // UTF-32's little-endian mark is UTF-16's followed by a NUL, so it is
     // tried first.
-    for (Encoding marked : { Encoding::Utf32LE, Encoding::Utf32BE, Encoding::Utf8Mark,
-                             Encoding::Utf16LE, Encoding::Utf16BE }) {
+    for (Encoding marked :
+         { Encoding::Utf32LE, Encoding::Utf32BE, Encoding::Utf8Mark, Encoding::Utf16LE, Encoding::Utf16BE }) {
         const QByteArrayView mark = markOf(marked);
         if (!bytes.startsWith(mark))
             continue;
