@@ -137,6 +137,7 @@ void TestData::phonebook_data()
     QTest::newRow("UTF-8 with its mark, CR LF") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "4477 Mum \xF0\x9F\x98\x80\r\n") << "Mum \U0001F600=\uFEFF4477" << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "4477 Mum \xF0\x9F\x98\x80\r\n+1 Zo\xC3\xAB\r\n");
     QTest::newRow("UTF-16 LE with its mark, CR LF") << wide(u"\uFEFF4477 André\r\n4478 Łukasz\r\n", 2, false) << "André=4477 Łukasz=4478" << wide(u"\uFEFF4477 André\r\n4478 Łukasz\r\n+1 Zoë\r\n", 2, false);
     QTest::newRow("UTF-16 LE, an odd last byte") << wide(u"\uFEFF4477 Andr", 2, false) + '\xE9' << "André=4477" << wide(u"\uFEFF4477 André\r\n+1 Zoë\r\n", 2, false);
+    QTest::newRow("UTF-16 LE, an odd NUL: no contact") << wide(u"\uFEFF4477 André\r\n", 2, false) + '\0' << "André=4477" << wide(u"\uFEFF4477 André\r\n+1 Zoë\r\n", 2, false);
     QTest::newRow("UTF-32 LE, a last unit cut short") << wide(u"\uFEFF4477 Mum \U0001F600\r\n4478 Andr", 4, false) + '\xE9' << "Mum \U0001F600=4477 André=4478" << wide(u"\uFEFF4477 Mum \U0001F600\r\n4478 André\r\n+1 Zoë\r\n", 4, false);
     QTest::newRow("UTF-16 BE with its mark, CR LF") << wide(u"\uFEFF4477 André\r\n", 2, true) << "André=4477" << wide(u"\uFEFF4477 André\r\n+1 Zoë\r\n", 2, true);
     // clang-format on
