@@ -19,6 +19,8 @@ public:
         Utf8Mark, // EF BB BF first
         Utf16LE, // FF FE first: Notepad's "Unicode"
         Utf16BE, // FE FF first
+        Utf32LE, // FF FE 00 00 first
+        Utf32BE, // 00 00 FE FF first
     };
 
     struct Contents
@@ -33,6 +35,13 @@ public:
 
     // The lines of the file and its encoding. What cannot be read is taken as
     // the end of the file: a missing or unreadable file has no lines.
+    // A file without a mark is UTF-8 only when it reads as UTF-8 and every
+    // letter of that reading is one the code page has: text the program wrote
+    // itself may happen to be valid UTF-8 ("CAFÉ…" is C9 85), but then it
+    // reads as letters the code page lacks. In a file with a mark, bytes that
+    // are no character of its encoding are the code page's letters, as a
+    // tool that knows only the code page would have added them, so nothing
+    // is lost and no U+FFFD is made up.
     static Contents read(const QString &path);
     static Contents decode(const QByteArray &bytes);
 

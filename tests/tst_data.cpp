@@ -34,13 +34,21 @@ struct Trickle : QBuffer
     qint64 writeData(const char *d, qint64 n) override { return QBuffer::writeData(d, qMin(n, 3LL)); }
 };
 
-// Each character as two bytes, the low one first or last: UTF-16 as
-// Notepad writes it, its mark being the character U+FEFF.
-QByteArray utf16(QStringView text, bool bigEndian)
+// UTF-16 or UTF-32 as Notepad and other editors write them, the low byte
+// first or last, the mark being the character U+FEFF.
+QByteArray wide(QStringView text, int width, bool bigEndian)
 {
+    QList<uint> codes = text.toUcs4();
+    if (width == 2) {
+        codes.clear();
+        for (QChar c : text)
+            codes << c.unicode();
+    }
     QByteArray bytes;
-    for (QChar c : text)
-        bytes.append(char(bigEndian ? c.row() : c.cell())).append(char(bigEndian ? c.cell() : c.row()));
+    for (uint code : codes) {
+        for (int k = 0; k < width; ++k)
+            bytes.append(char(code >> 8 * (bigEndian ? width - 1 - k : k)));
+    }
     return bytes;
 }
 
@@ -91,6 +99,8 @@ void TestData::settings_data()
     QTest::newRow("near misses") << QByteArray("ZDID =x\r\nAutoRefresh=10\r\n\tpassword=y\r\npasswords=w\r\nsig=z") << "|||" << QByteArray("ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=0\r\n");
     QTest::newRow("Windows-1252, not UTF-8") << QByteArray("ZDID=Jos\xE9\r\nsignature=\x80 a\r\nb") << "José||€ a|S" << QByteArray("ZDID=Jos\xE9\r\npassword=\r\nsignature=\x80 a\r\nAutoRefresh=0\r\n");
     QTest::newRow("UTF-8 with its mark, Notepad") << QByteArray("\xEF\xBB\xBFZDID=zo\xC3\xAB\r\npassword=ab12\r\nsignature=\xE2\x82\xAC \xC5\x81\r\nAutoRefresh=1\r\n") << "zoë|ab12|€ Ł|MSA" << QByteArray("\xEF\xBB\xBFZDID=zo\xC3\xAB\r\npassword=ab12\r\nsignature=\xE2\x82\xAC \xC5\x81\r\nAutoRefresh=1\r\n");
+    QTest::newRow("Windows-1252 that is UTF-8 by chance") << QByteArray("ZDID=demo\r\nsignature=CAF\xC9\x85\r\n") << "demo||CAFÉ…|S" << QByteArray("ZDID=demo\r\npassword=\r\nsignature=CAF\xC9\x85\r\nAutoRefresh=0\r\n");
+    QTest::newRow("UTF-32 BE with its mark") << wide(u"\uFEFFZDID=zoë\r\n", 4, true) << "zoë|||S" << wide(u"\uFEFFZDID=zoë\r\npassword=\r\nsignature=\r\nAutoRefresh=0\r\n", 4, true);
     QTest::newRow("LF, details not saved") << QByteArray("signature=Kim\nAutoRefresh=1\n") << "||Kim|A" << QByteArray("ZDID=\r\npassword=\r\nsignature=\r\nAutoRefresh=1\r\n");
     // clang-format on
 }
@@ -121,10 +131,15 @@ void TestData::phonebook_data()
     // clang-format off
     QTest::newRow("every line end, Windows-1252") << QByteArray("4477 Mary Ann\r\nZed\r\n 4478  two\r\n\r\n4479 \r\n+2 b\xE9\nx\rcarol") << "Mary Ann=4477 Zed= 4478  two= bé=+2 x= carol=" << QByteArray("4477 Mary Ann\r\n Zed\r\n 4478  two\r\n+2 b\xE9\r\n x\r\n carol\r\n+1 Zo\xEB\r\n");
     QTest::newRow("ASCII, CR") << QByteArray("4477 Ann\r4478 Bob") << "Ann=4477 Bob=4478" << QByteArray("4477 Ann\r\n4478 Bob\r\n+1 Zo\xEB\r\n");
-    QTest::newRow("UTF-8, LF") << QByteArray("4477 Andr\xC3\xA9\n4478 \xC5\x81ukasz\n") << "André=4477 Łukasz=4478" << QByteArray("4477 Andr\xC3\xA9\r\n4478 \xC5\x81ukasz\r\n+1 Zo\xC3\xAB\r\n");
+    QTest::newRow("UTF-8, LF") << QByteArray("4477 Andr\xC3\xA9\n4478 \xC5\xA0\xC3\xA1rka\n") << "André=4477 Šárka=4478" << QByteArray("4477 Andr\xC3\xA9\r\n4478 \xC5\xA0\xC3\xA1rka\r\n+1 Zo\xC3\xAB\r\n");
+    QTest::newRow("Windows-1252 that is UTF-8 by chance") << QByteArray("07700900123 JOS\xC9\x92S MUM\r\n") << "JOSÉ’S MUM=07700900123" << QByteArray("07700900123 JOS\xC9\x92S MUM\r\n+1 Zo\xEB\r\n");
+    QTest::newRow("UTF-8 with its mark, a Windows-1252 line") << QByteArray("\xEF\xBB\xBF" "4477 Andr\xC3\xA9\r\n1 Jos\xE9\r\n") << "André=4477 José=1" << QByteArray("\xEF\xBB\xBF" "4477 Andr\xC3\xA9\r\n1 Jos\xC3\xA9\r\n+1 Zo\xC3\xAB\r\n");
     QTest::newRow("UTF-8 with its mark, CR LF") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "4477 Mum \xF0\x9F\x98\x80\r\n") << "Mum \U0001F600=\uFEFF4477" << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "4477 Mum \xF0\x9F\x98\x80\r\n+1 Zo\xC3\xAB\r\n");
-    QTest::newRow("UTF-16 LE with its mark, CR LF") << utf16(u"\uFEFF4477 André\r\n4478 Łukasz\r\n", false) << "André=4477 Łukasz=4478" << utf16(u"\uFEFF4477 André\r\n4478 Łukasz\r\n+1 Zoë\r\n", false);
-    QTest::newRow("UTF-16 BE with its mark, CR LF") << utf16(u"\uFEFF4477 André\r\n", true) << "André=4477" << utf16(u"\uFEFF4477 André\r\n+1 Zoë\r\n", true);
+    QTest::newRow("UTF-16 LE with its mark, CR LF") << wide(u"\uFEFF4477 André\r\n4478 Łukasz\r\n", 2, false) << "André=4477 Łukasz=4478" << wide(u"\uFEFF4477 André\r\n4478 Łukasz\r\n+1 Zoë\r\n", 2, false);
+    QTest::newRow("UTF-16 LE, an odd last byte") << wide(u"\uFEFF4477 Andr", 2, false) + '\xE9' << "André=4477" << wide(u"\uFEFF4477 André\r\n+1 Zoë\r\n", 2, false);
+    QTest::newRow("UTF-16 LE, an odd NUL: no contact") << wide(u"\uFEFF4477 André\r\n", 2, false) + '\0' << "André=4477" << wide(u"\uFEFF4477 André\r\n+1 Zoë\r\n", 2, false);
+    QTest::newRow("UTF-32 LE, a last unit cut short") << wide(u"\uFEFF4477 Mum \U0001F600\r\n4478 Andr", 4, false) + '\xE9' << "Mum \U0001F600=4477 André=4478" << wide(u"\uFEFF4477 Mum \U0001F600\r\n4478 André\r\n+1 Zoë\r\n", 4, false);
+    QTest::newRow("UTF-16 BE with its mark, CR LF") << wide(u"\uFEFF4477 André\r\n", 2, true) << "André=4477" << wide(u"\uFEFF4477 André\r\n+1 Zoë\r\n", 2, true);
     // clang-format on
 }
 
