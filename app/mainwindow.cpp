@@ -4,6 +4,7 @@
 
 #include "app/fieldrules.h"
 #include "app/fontfit.h"
+#include "app/lineeditaccessible.h"
 #include "app/passwordevents.h"
 #include "app/readonlycaret.h"
 #include "app/singlelinevalidator.h"
@@ -62,6 +63,7 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     , m_bannerFile(QDir(setup.programFolder).filePath(BannerFile::fileName))
 {
     initResources();
+    LineEditAccessible::install();
     ui->setupUi(this);
     FixedFrame::apply(this);
     setFont(fittedFont(*this));
