@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 
+#include <functional>
+
 namespace zendry {
 
 // A drop-down combo box that says when the user picks an entry of its list,
@@ -26,6 +28,8 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    void turn(const std::function<void()> &turning, bool select);
+
     bool m_typing = false;
 };
 
