@@ -86,11 +86,6 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     auto *singleLine = new SingleLineValidator(this);
     for (QLineEdit *box : { ui->ZDID, ui->PW, ui->Number, ui->Sig, ui->ToName->lineEdit() })
         box->setValidator(singleLine);
-    // A value the program writes into a narrow read-only box shows from its
-    // first character, the minus sign included: Qt leaves the caret, and so
-    // the view, at the end.
-    for (QLineEdit *box : { ui->Chars, ui->FreeCredits, ui->Credits })
-        connect(box, &QLineEdit::textChanged, box, [box] { box->setCursorPosition(0); });
 
     TimeOut->setObjectName(QStringLiteral("TimeOut"));
     TimeOut->setInterval(setup.exchangeTimeoutMs);
