@@ -300,7 +300,6 @@ void TestScreenReader::aReaderHearsNoPasswordAndEveryChangeOfTo()
     f.put("Phonebook.txt", "1 Ann\r\n2 Bob\r\n");
     f.start();
     f.showActive();
-    QVERIFY(g_heard.contains("list table"));
     QLineEdit *pw = f.edit("PW");
     pw->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(pw, "swordfish");
@@ -310,6 +309,12 @@ void TestScreenReader::aReaderHearsNoPasswordAndEveryChangeOfTo()
              "9 1");
     for (const QString &heard : password)
         QVERIFY2(QRegularExpression("^PW \\w+[* |]*$").match(heard).hasMatch(), qPrintable(heard));
+    g_heard.clear();
+    f.to()->setEditText("Ann");
+    f.boxes.nextAnswers = { ScriptedBoxes::Answer::Yes };
+    f.button("DeleteContact")->click();
+    QCOMPARE(f.to()->count(), 2);
+    QVERIFY(g_heard.contains("list table"));
 }
 
 // A pick in To, by the wheel or an arrow key, reaches a screen reader as the
@@ -338,7 +343,6 @@ void TestScreenReader::aPickIsToldAsTheNewNameAlone()
     QCOMPARE(picks, QStringList({ "ToName.text inserted <new> | <new>",
                                   "ToName.text inserted Ann Smith | Ann Smith, ToName.text removed <new> | Ann Smith",
                                   "ToName.text inserted Bob Smith | Bob Smith, ToName.text removed Ann Smith | Bob Smith" }));
-    QCOMPARE(f.to()->lineEdit()->selectedText(), QString());
 }
 
 void TestScreenReader::readOnlyBoxesShowTheirStart_data()
@@ -349,15 +353,17 @@ void TestScreenReader::readOnlyBoxesShowTheirStart_data()
 }
 
 // A read-only box shows its value from the first character when set, while
-// Tab has it selected and after Tab has left it; and shows its caret only
-// while it has the focus.
+// Tab has it selected, and after the focus has left it, wherever the user
+// took the caret; and shows its caret only while it has the focus.
 void TestScreenReader::readOnlyBoxesShowTheirStart()
 {
     QFETCH(QString, box);
     WindowFixture f;
     f.showActive();
     QLineEdit *edit = f.edit(qPrintable(box));
+    // The box works out what it shows when it paints.
     const auto firstShown = [edit] {
+        edit->grab();
         return edit->cursorPositionAt(QPoint(edit->contentsRect().left() + 4, edit->height() / 2));
     };
     edit->setText("-1234567890123");
@@ -369,6 +375,7 @@ void TestScreenReader::readOnlyBoxesShowTheirStart()
     QTest::keyClick(before, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), edit);
     QCOMPARE(QString("%1 %2").arg(edit->selectedText()).arg(firstShown()), "-1234567890123 0");
+    QTest::keyClick(edit, Qt::Key_End);
     QTest::keyClick(edit, Qt::Key_Tab);
     QVERIFY(QApplication::focusWidget() != edit);
     QCOMPARE(firstShown(), 0);
