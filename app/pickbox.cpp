@@ -70,8 +70,8 @@ void PickBox::keyPressEvent(QKeyEvent *event)
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     QScopedValueRollback typing(m_typing, m_typing || enter);
     const bool turning = !(event->modifiers() & Qt::AltModifier)
-            && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down
-                || event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown);
+            && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || event->key() == Qt::Key_PageUp
+                || event->key() == Qt::Key_PageDown);
     if (turning)
         turn([this, event] { QComboBox::keyPressEvent(event); }, false);
     else

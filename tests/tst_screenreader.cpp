@@ -97,17 +97,17 @@ class Deadline
 public:
     Deadline()
         : m_thread([this] {
-              std::unique_lock lock(m_mutex);
-              while (!m_done) {
-                  if (!m_armed) {
-                      m_wake.wait(lock);
-                  } else if (m_wake.wait_until(lock, m_due) == std::cv_status::timeout && m_armed) {
-                      std::fprintf(stderr, "FAIL! %s: no answer within a second\n", m_what.c_str());
-                      std::fflush(stderr);
-                      std::_Exit(1);
-                  }
-              }
-          })
+            std::unique_lock lock(m_mutex);
+            while (!m_done) {
+                if (!m_armed) {
+                    m_wake.wait(lock);
+                } else if (m_wake.wait_until(lock, m_due) == std::cv_status::timeout && m_armed) {
+                    std::fprintf(stderr, "FAIL! %s: no answer within a second\n", m_what.c_str());
+                    std::fflush(stderr);
+                    std::_Exit(1);
+                }
+            }
+        })
     {
     }
     ~Deadline()
@@ -186,32 +186,30 @@ void TestScreenReader::textSpans_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("offset");
     QTest::addColumn<int>("boundary");
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("at");
-    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("spans"); // before, at and after
     const int chr = QAccessible::CharBoundary, word = QAccessible::WordBoundary;
-    const QString surrogates = QString::fromUtf8("a\xF0\x9F\x98\x80" "b");
+    const QString surrogates = QStringLiteral("a\U0001F600b");
     // Pieces as "start-end" of the text.
-    QTest::newRow("char at start") << "447700900333" << 0 << chr << "0-0" << "0-1" << "1-2";
-    QTest::newRow("char inside") << "447700900333" << 5 << chr << "4-5" << "5-6" << "6-7";
-    QTest::newRow("char at last") << "447700900333" << 11 << chr << "10-11" << "11-12" << "12-12";
-    QTest::newRow("char at end") << "447700900333" << 12 << chr << "11-12" << "12-12" << "12-12";
-    QTest::newRow("char of a surrogate pair") << surrogates << 2 << chr << "0-1" << "1-3" << "3-4";
-    QTest::newRow("word, one, at start") << "447700900333" << 0 << word << "0-0" << "0-12" << "12-12";
-    QTest::newRow("word, one, at end") << "447700900333" << 12 << word << "0-0" << "0-12" << "12-12";
-    QTest::newRow("word, first of two") << "Bob Smith" << 2 << word << "0-0" << "0-4" << "4-9";
-    QTest::newRow("word, on the space") << "Bob Smith" << 3 << word << "0-0" << "0-4" << "4-9";
-    QTest::newRow("word, second of two") << "Bob Smith" << 4 << word << "0-4" << "4-9" << "9-9";
-    QTest::newRow("word, second at end") << "Bob Smith" << 9 << word << "0-4" << "4-9" << "9-9";
-    QTest::newRow("word, spaces ahead") << "  Bob  Ann " << 1 << word << "0-0" << "0-2" << "2-7";
-    QTest::newRow("word, a minus sign") << "-1234567890" << 5 << word << "0-0" << "0-11" << "11-11";
-    QTest::newRow("word, tab between") << "a\tb" << 2 << word << "0-2" << "2-3" << "3-3";
-    QTest::newRow("word, empty") << "" << 0 << word << "0-0" << "0-0" << "0-0";
-    QTest::newRow("char, empty") << "" << 0 << chr << "0-0" << "0-0" << "0-0";
+    QTest::newRow("char at start") << "447700900333" << 0 << chr << "0-0 0-1 1-2";
+    QTest::newRow("char inside") << "447700900333" << 5 << chr << "4-5 5-6 6-7";
+    QTest::newRow("char at last") << "447700900333" << 11 << chr << "10-11 11-12 12-12";
+    QTest::newRow("char at end") << "447700900333" << 12 << chr << "11-12 12-12 12-12";
+    QTest::newRow("char of a surrogate pair") << surrogates << 2 << chr << "0-1 1-3 3-4";
+    QTest::newRow("word, one, at start") << "447700900333" << 0 << word << "0-0 0-12 12-12";
+    QTest::newRow("word, one, at end") << "447700900333" << 12 << word << "0-0 0-12 12-12";
+    QTest::newRow("word, first of two") << "Bob Smith" << 2 << word << "0-0 0-4 4-9";
+    QTest::newRow("word, on the space") << "Bob Smith" << 3 << word << "0-0 0-4 4-9";
+    QTest::newRow("word, second of two") << "Bob Smith" << 4 << word << "0-4 4-9 9-9";
+    QTest::newRow("word, second at end") << "Bob Smith" << 9 << word << "0-4 4-9 9-9";
+    QTest::newRow("word, spaces ahead") << "  Bob  Ann " << 1 << word << "0-0 0-2 2-7";
+    QTest::newRow("word, a minus sign") << "-1234567890" << 5 << word << "0-0 0-11 11-11";
+    QTest::newRow("word, tab between") << "a\tb" << 2 << word << "0-2 2-3 3-3";
+    QTest::newRow("word, empty") << "" << 0 << word << "0-0 0-0 0-0";
+    QTest::newRow("char, empty") << "" << 0 << chr << "0-0 0-0 0-0";
     for (int whole : { int(QAccessible::SentenceBoundary), int(QAccessible::ParagraphBoundary),
                        int(QAccessible::LineBoundary), int(QAccessible::NoBoundary) }) {
-        QTest::addRow("whole %d at start", whole) << "Bob Smith. Ann" << 0 << whole << "0-0" << "0-14" << "14-14";
-        QTest::addRow("whole %d at end", whole) << "Bob Smith. Ann" << 14 << whole << "0-0" << "0-14" << "14-14";
+        QTest::addRow("whole %d at start", whole) << "Bob Smith. Ann" << 0 << whole << "0-0 0-14 14-14";
+        QTest::addRow("whole %d at end", whole) << "Bob Smith. Ann" << 14 << whole << "0-0 0-14 14-14";
     }
 }
 
@@ -224,24 +222,21 @@ void TestScreenReader::textSpans()
         const TextSpan s = textSpan(text, offset, QAccessible::TextBoundaryType(boundary), side);
         return QString("%1-%2").arg(s.start).arg(s.end);
     };
-    QTEST(span(TextSide::Before), "before");
-    QTEST(span(TextSide::At), "at");
-    QTEST(span(TextSide::After), "after");
+    QTEST(QStringList({ span(TextSide::Before), span(TextSide::At), span(TextSide::After) }).join(' '),
+          "spans");
 }
 
 void TestScreenReader::everyQueryOfEveryBox_data()
 {
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("value");
-    QTest::newRow("ZDID") << "ZDID" << "demo";
-    QTest::newRow("PW") << "PW" << "sword fish";
-    QTest::newRow("Number") << "Number" << "447700900333";
-    QTest::newRow("Sig") << "Sig" << "Bob Smith";
-    QTest::newRow("Chars") << "Chars" << "-1984";
-    QTest::newRow("FreeCredits") << "FreeCredits" << "155";
-    QTest::newRow("Credits") << "Credits" << "-1234567890";
-    QTest::newRow("ToName") << "ToName" << "Ann Smith";
-    QTest::newRow("Number empty") << "Number" << "";
+    const std::pair<const char *, const char *> boxes[] = {
+        { "ZDID", "demo" },           { "PW", "sword fish" },    { "Number", "447700900333" },
+        { "Sig", "Bob Smith" },       { "Chars", "-1984" },      { "FreeCredits", "155" },
+        { "Credits", "-1234567890" }, { "ToName", "Ann Smith" }, { "Number", "" },
+    };
+    for (const auto &[box, value] : boxes)
+        QTest::addRow("%s %s", box, value) << QString(box) << QString(value);
 }
 
 // Every question a reader asks of a box, at every offset, comes back at
@@ -267,7 +262,8 @@ void TestScreenReader::everyQueryOfEveryBox()
         for (int b = QAccessible::CharBoundary; b <= QAccessible::NoBoundary; ++b) {
             const auto boundary = QAccessible::TextBoundaryType(b);
             for (TextSide side : { TextSide::Before, TextSide::At, TextSide::After }) {
-                const QString what = QString("%1 at %2, boundary %3, side %4").arg(box).arg(offset).arg(b).arg(int(side));
+                const QString what =
+                        QString("%1 at %2, boundary %3, side %4").arg(box).arg(offset).arg(b).arg(int(side));
                 int start = -1, end = -1;
                 const QString piece = deadline.within(what, [&] {
                     switch (side) {
@@ -305,7 +301,9 @@ void TestScreenReader::aReaderHearsNoPasswordAndEveryChangeOfTo()
     QTest::keyClicks(pw, "swordfish");
     QTest::keyClick(pw, Qt::Key_Backspace);
     const QStringList password = g_heard.filter(QRegularExpression("^PW "));
-    QCOMPARE(QString("%1 %2").arg(password.filter("inserted *").size()).arg(password.filter("removed *").size()),
+    QCOMPARE(QString("%1 %2")
+                     .arg(password.filter("inserted *").size())
+                     .arg(password.filter("removed *").size()),
              "9 1");
     for (const QString &heard : password)
         QVERIFY2(QRegularExpression("^PW \\w+[* |]*$").match(heard).hasMatch(), qPrintable(heard));
@@ -332,17 +330,20 @@ void TestScreenReader::aPickIsToldAsTheNewNameAlone()
     QStringList picks;
     for (int turn = 0; turn < 2; ++turn) {
         g_heard.clear();
-        QWindowSystemInterface::handleWheelEvent(f.window->windowHandle(), over, f.window->mapToGlobal(over), {},
-                                                 { 0, -120 });
+        QWindowSystemInterface::handleWheelEvent(f.window->windowHandle(), over, f.window->mapToGlobal(over),
+                                                 {}, { 0, -120 });
         QWindowSystemInterface::flushWindowSystemEvents();
         picks << g_heard.filter(QRegularExpression("^ToName.text ")).join(", ");
     }
     g_heard.clear();
     QTest::keyClick(f.to(), Qt::Key_Down);
     picks << g_heard.filter(QRegularExpression("^ToName.text ")).join(", ");
-    QCOMPARE(picks, QStringList({ "ToName.text inserted <new> | <new>",
-                                  "ToName.text inserted Ann Smith | Ann Smith, ToName.text removed <new> | Ann Smith",
-                                  "ToName.text inserted Bob Smith | Bob Smith, ToName.text removed Ann Smith | Bob Smith" }));
+    QCOMPARE(
+            picks,
+            QStringList({ "ToName.text inserted <new> | <new>",
+                          "ToName.text inserted Ann Smith | Ann Smith, ToName.text removed <new> | Ann Smith",
+                          "ToName.text inserted Bob Smith | Bob Smith, ToName.text removed Ann Smith | Bob "
+                          "Smith" }));
 }
 
 void TestScreenReader::readOnlyBoxesShowTheirStart_data()
@@ -381,9 +382,11 @@ void TestScreenReader::readOnlyBoxesShowTheirStart()
     QCOMPARE(firstShown(), 0);
     // Empty and without the focus, nothing in it has the colour of text.
     edit->clear();
-    const QImage shot = edit->grab(edit->rect().adjusted(3, 3, -3, -3)).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shot =
+            edit->grab(edit->rect().adjusted(3, 3, -3, -3)).toImage().convertToFormat(QImage::Format_RGB32);
     const auto *pixels = reinterpret_cast<const QRgb *>(shot.constBits());
-    QVERIFY(!QSet<QRgb>(pixels, pixels + shot.width() * shot.height()).contains(edit->palette().text().color().rgb()));
+    QVERIFY(!QSet<QRgb>(pixels, pixels + shot.width() * shot.height())
+                     .contains(edit->palette().text().color().rgb()));
 }
 
 QTEST_MAIN(TestScreenReader)
