@@ -29,10 +29,12 @@ namespace {
 
 // What the bridge heard: the object's name, the event, and its text.
 QStringList g_heard;
+bool g_bridgeLoaded = false;
 
 class RecordingBridge : public QAccessibleBridge
 {
 public:
+    RecordingBridge() { g_bridgeLoaded = true; }
     void setRootObject(QAccessibleInterface *) override { }
     void notifyAccessibilityUpdate(QAccessibleEvent *e) override
     {
@@ -295,6 +297,8 @@ void TestScreenReader::aReaderHearsNoPasswordAndEveryChangeOfTo()
     WindowFixture f(9, 10000, false);
     f.put("Phonebook.txt", "1 Ann\r\n2 Bob\r\n");
     f.start();
+    if (!g_bridgeLoaded)
+        QSKIP("This platform's accessibility loads no bridges (Windows reaches UI Automation itself)");
     f.showActive();
     QLineEdit *pw = f.edit("PW");
     pw->setFocus(Qt::TabFocusReason);
@@ -324,6 +328,8 @@ void TestScreenReader::aPickIsToldAsTheNewNameAlone()
     WindowFixture f(9, 10000, false);
     f.put("Phonebook.txt", "1 Ann Smith\r\n2 Bob Smith\r\n");
     f.start();
+    if (!g_bridgeLoaded)
+        QSKIP("This platform's accessibility loads no bridges (Windows reaches UI Automation itself)");
     f.showActive();
     f.to()->setFocus(Qt::TabFocusReason);
     const QPoint over = f.to()->geometry().center();
