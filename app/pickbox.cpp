@@ -87,9 +87,9 @@ void PickBox::focusOutEvent(QFocusEvent *event)
 
 // Qt's box takes the focus from the wheel (its focus policy, set above) and
 // turns; without the focus the wheel goes on to the window, where it does
-// nothing. A turn shows the picked name selected, as the arrow keys' pick
-// does on the desktop's own box: a screen reader speaks a new text in the
-// box when an arrow key put it there or when it is selected, so without the
+// nothing. A turn shows the picked name selected, as an arrow key's pick
+// does in a Windows combo box: a screen reader speaks a new text in the box
+// when an arrow key put it there or when it is selected, so without the
 // selection a pick by the wheel went unspoken.
 void PickBox::wheelEvent(QWheelEvent *event)
 {

@@ -11,7 +11,8 @@ namespace zendry {
 // box that has the focus: a pointer merely resting on it changes nothing.
 // Qt's activated() also
 // reports an entry when the typed text merely equals it, on Enter and when
-// the box finishes its edit; that is typing, not a pick.
+// the box finishes its edit; that is typing, not a pick. A screen reader
+// hears a pick by the wheel or the keys as the new name alone.
 class PickBox : public QComboBox
 {
     Q_OBJECT
