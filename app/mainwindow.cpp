@@ -4,6 +4,7 @@
 
 #include "app/fieldrules.h"
 #include "app/fontfit.h"
+#include "app/lineeditaccessible.h"
 #include "app/passwordevents.h"
 #include "app/readonlycaret.h"
 #include "app/singlelinevalidator.h"
@@ -62,6 +63,7 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     , m_bannerFile(setup.programFolder.filePath(BannerFile::fileName))
 {
     initResources();
+    LineEditAccessible::install();
     ui->setupUi(this);
     FixedFrame::apply(this);
     setFont(fittedFont(*this));
@@ -84,11 +86,6 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     auto *singleLine = new SingleLineValidator(this);
     for (QLineEdit *box : { ui->ZDID, ui->PW, ui->Number, ui->Sig, ui->ToName->lineEdit() })
         box->setValidator(singleLine);
-    // A value the program writes into a narrow read-only box shows from its
-    // first character, the minus sign included: Qt leaves the caret, and so
-    // the view, at the end.
-    for (QLineEdit *box : { ui->Chars, ui->FreeCredits, ui->Credits })
-        connect(box, &QLineEdit::textChanged, box, [box] { box->setCursorPosition(0); });
 
     TimeOut->setObjectName(QStringLiteral("TimeOut"));
     TimeOut->setInterval(setup.exchangeTimeoutMs);

@@ -20,7 +20,9 @@ void passOn(QAccessibleEvent *event)
         g_next(event);
         return;
     }
-    QAccessible::installUpdateHandler(nullptr);
+    // Whichever handler is current when the event is passed on (ours, or
+    // one that holds ours) is current again afterwards.
+    const QAccessible::UpdateHandler current = QAccessible::installUpdateHandler(nullptr);
     if (event->type() == QAccessible::TableModelChanged) {
         // A view has already applied this change to its cached children; the
         // same change a second time would move them twice.
@@ -30,7 +32,7 @@ void passOn(QAccessibleEvent *event)
     } else {
         QAccessible::updateAccessibility(event);
     }
-    QAccessible::installUpdateHandler(masking);
+    QAccessible::installUpdateHandler(current);
 }
 
 QString stars(const QString &text)

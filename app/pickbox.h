@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 
+#include <functional>
+
 namespace zendry {
 
 // A drop-down combo box that says when the user picks an entry of its list,
@@ -9,7 +11,8 @@ namespace zendry {
 // box that has the focus: a pointer merely resting on it changes nothing.
 // Qt's activated() also
 // reports an entry when the typed text merely equals it, on Enter and when
-// the box finishes its edit; that is typing, not a pick.
+// the box finishes its edit; that is typing, not a pick. A screen reader
+// hears a pick by the wheel or the keys as the new name alone.
 class PickBox : public QComboBox
 {
     Q_OBJECT
@@ -26,6 +29,8 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
 
 private:
+    void turn(const std::function<void()> &turning, bool select);
+
     bool m_typing = false;
 };
 

@@ -7,9 +7,13 @@ class QTimer;
 
 namespace zendry {
 
-// A read-only box that has the focus shows a blinking caret, as the
-// designed desktop's locked boxes do; Qt's shows none, so an empty one would
-// show no sign of the focus at all.
+// A read-only box that has the focus shows a blinking caret, as a locked
+// edit box does on Windows; Qt's shows none, so an empty one would show no
+// sign of the focus at all. Such a box is narrow and its value may be longer
+// than it is wide: it shows the value from its first character, the minus
+// sign included, whenever the value is set and whatever the focus did. Qt
+// leaves the caret, and so the view, at the end, where entering the box by
+// Tab, which selects the whole value, puts it again.
 class ReadOnlyCaret : public QObject
 {
     Q_OBJECT
