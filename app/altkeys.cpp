@@ -33,12 +33,14 @@ QChar letterAtKeycode(quint32 keycode)
 QChar keyLetter(const KeyPress &press, KeyCodes codes)
 {
     if (codes == KeyCodes::Windows)
-        return press.virtualKey >= 'A' && press.virtualKey <= 'Z' ? QChar(char16_t(press.virtualKey)) : QChar();
+        return press.virtualKey >= 'A' && press.virtualKey <= 'Z' ? QChar(char16_t(press.virtualKey))
+                                                                  : QChar();
     if (press.key >= Qt::Key_A && press.key <= Qt::Key_Z)
         return QChar(char16_t(press.key));
     // Qt names a letter key by the letter's upper-case code point.
     const auto key = char32_t(press.key);
-    const bool otherScript = key <= 0x10FFFF && QChar::isLetter(key) && QChar::script(key) != QChar::Script_Latin;
+    const bool otherScript =
+            key <= 0x10FFFF && QChar::isLetter(key) && QChar::script(key) != QChar::Script_Latin;
     return codes == KeyCodes::Xkb && otherScript ? letterAtKeycode(press.scanCode) : QChar();
 }
 
@@ -102,9 +104,9 @@ bool AltKeys::eventFilter(QObject *watched, QEvent *event)
             : platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"))
             ? KeyCodes::Xkb
             : KeyCodes::None;
-    const AltKey meaning = altKeyMeaning({ key->key(), key->modifiers(), key->text(), key->nativeScanCode(),
-                                           key->nativeVirtualKey() },
-                                         codes, accessKeys());
+    const AltKey meaning = altKeyMeaning(
+            { key->key(), key->modifiers(), key->text(), key->nativeScanCode(), key->nativeVirtualKey() },
+            codes, accessKeys());
     if (meaning.action == AltKey::Action::PassOn)
         return false;
     // Qt's shortcuts have not matched the key (they know only the letter the

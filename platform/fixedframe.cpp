@@ -112,8 +112,8 @@ bool FixedFrame::nativeEventFilter(const QByteArray &eventType, void *message, q
         return false;
     const auto *notify = static_cast<const xcb_property_notify_event_t *>(message);
     xcb_connection_t *connection = x11Connection();
-    if (connection && notify->state == XCB_PROPERTY_NEW_VALUE && m_window->testAttribute(Qt::WA_WState_Created)
-        && notify->window == xcb_window_t(m_window->winId())
+    if (connection && notify->state == XCB_PROPERTY_NEW_VALUE
+        && m_window->testAttribute(Qt::WA_WState_Created) && notify->window == xcb_window_t(m_window->winId())
         && notify->atom == atom(connection, "_NET_WM_ALLOWED_ACTIONS"))
         withdrawFullScreenAction();
 #else

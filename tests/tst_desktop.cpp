@@ -256,9 +256,10 @@ void TestDesktop::whatAltWithAKeyMeans_data()
         char letter;
         uint keycode;
         char16_t russian, greek;
-    } keys[] = { { 'C', 54, u'С', u'Ψ' }, { 'P', 33, u'З', u'Π' }, { 'H', 43, u'Р', u'Η' }, { 'Z', 52, u'Я', u'Ζ' },
-                 { 'A', 38, u'Ф', u'Α' }, { 'V', 55, u'М', u'Ω' }, { 'R', 27, u'К', u'Ρ' }, { 'E', 26, u'У', u'Ε' },
-                 { 'T', 28, u'Е', u'Τ' }, { 'N', 57, u'Т', u'Ν' }, { 'D', 40, u'В', u'Δ' }, { 'M', 58, u'Ь', u'Μ' },
+    } keys[] = { { 'C', 54, u'С', u'Ψ' }, { 'P', 33, u'З', u'Π' }, { 'H', 43, u'Р', u'Η' },
+                 { 'Z', 52, u'Я', u'Ζ' }, { 'A', 38, u'Ф', u'Α' }, { 'V', 55, u'М', u'Ω' },
+                 { 'R', 27, u'К', u'Ρ' }, { 'E', 26, u'У', u'Ε' }, { 'T', 28, u'Е', u'Τ' },
+                 { 'N', 57, u'Т', u'Ν' }, { 'D', 40, u'В', u'Δ' }, { 'M', 58, u'Ь', u'Μ' },
                  { 'G', 42, u'П', u'Γ' }, { 'S', 39, u'Ы', u'Σ' } };
     for (const auto &k : keys) {
         const QString l(QLatin1Char(k.letter));
@@ -268,23 +269,27 @@ void TestDesktop::whatAltWithAKeyMeans_data()
         QTest::addRow("Alt+%c, Greek", k.letter)
                 << int(k.greek) << alt << QString(QChar(k.greek)).toLower() << xkb << k.keycode << l;
     }
-    QTest::newRow("Alt+Shift+R") << int(Qt::Key_R) << int(Qt::AltModifier | Qt::ShiftModifier) << "R" << xkb << 27u << "R";
+    QTest::newRow("Alt+Shift+R") << int(Qt::Key_R) << int(Qt::AltModifier | Qt::ShiftModifier) << "R" << xkb
+                                 << 27u << "R";
     // A Latin layout's own letters count, wherever the key stands.
     QTest::newRow("AZERTY's A, where US has Q") << int(Qt::Key_A) << alt << "a" << xkb << 24u << "A";
     QTest::newRow("AZERTY's Q, where US has A") << int(Qt::Key_Q) << alt << "q" << xkb << 38u << "refuse";
     QTest::newRow("QWERTZ's Z, where US has Y") << int(Qt::Key_Z) << alt << "z" << xkb << 29u << "Z";
     QTest::newRow("QWERTZ's Y, where US has Z") << int(Qt::Key_Y) << alt << "y" << xkb << 52u << "refuse";
-    QTest::newRow("AZERTY's comma, where US has M") << int(Qt::Key_Comma) << alt << "," << xkb << 58u << "refuse";
+    QTest::newRow("AZERTY's comma, where US has M")
+            << int(Qt::Key_Comma) << alt << "," << xkb << 58u << "refuse";
     QTest::newRow("German ü") << int(Qt::Key_Udiaeresis) << alt << "ü" << xkb << 34u << "refuse";
     QTest::newRow("Russian ё, where US has `") << 0x401 << alt << "ё" << xkb << 49u << "refuse";
-    QTest::newRow("Greek ;, where US has Q") << int(Qt::Key_Semicolon) << alt << ";" << xkb << 24u << "refuse";
+    QTest::newRow("Greek ;, where US has Q")
+            << int(Qt::Key_Semicolon) << alt << ";" << xkb << 24u << "refuse";
     // Letters that are no access key, digits and punctuation type nothing.
     for (const char *k : { "Q24", "X53", "J44", "W25" })
-        QTest::addRow("Alt+%c", k[0]) << int(k[0]) << alt << QString(QChar(k[0] + 32)) << xkb << uint(atoi(k + 1))
-                                      << "refuse";
+        QTest::addRow("Alt+%c", k[0])
+                << int(k[0]) << alt << QString(QChar(k[0] + 32)) << xkb << uint(atoi(k + 1)) << "refuse";
     QTest::newRow("Alt+Й, where US has Q") << 0x419 << alt << "й" << xkb << 24u << "refuse";
     QTest::newRow("Alt+1") << int(Qt::Key_1) << alt << "1" << xkb << 10u << "refuse";
-    QTest::newRow("Alt+Shift+1") << int(Qt::Key_Exclam) << int(Qt::AltModifier | Qt::ShiftModifier) << "!" << xkb << 10u << "refuse";
+    QTest::newRow("Alt+Shift+1") << int(Qt::Key_Exclam) << int(Qt::AltModifier | Qt::ShiftModifier) << "!"
+                                 << xkb << 10u << "refuse";
     QTest::newRow("Alt+,") << int(Qt::Key_Comma) << alt << "," << xkb << 59u << "refuse";
     QTest::newRow("Alt+Space") << int(Qt::Key_Space) << alt << " " << xkb << 65u << "refuse";
     // On Windows the virtual key names the letter key on every layout.
@@ -294,8 +299,8 @@ void TestDesktop::whatAltWithAKeyMeans_data()
     QTest::newRow("Windows, Alt+;") << int(Qt::Key_Semicolon) << alt << ";" << windows << 0xBAu << "refuse";
     // What is no Alt key stays the box's: AltGr types (Ctrl+Alt on Windows).
     QTest::newRow("AltGr+E, X11") << 0x20AC << 0 << "€" << xkb << 26u << "pass";
-    QTest::newRow("AltGr+E, Windows") << int(Qt::Key_E) << int(Qt::AltModifier | Qt::ControlModifier) << "€" << windows << uint('E')
-                                      << "pass";
+    QTest::newRow("AltGr+E, Windows") << int(Qt::Key_E) << int(Qt::AltModifier | Qt::ControlModifier) << "€"
+                                      << windows << uint('E') << "pass";
     QTest::newRow("Alt+F4") << int(Qt::Key_F4) << alt << "" << xkb << 70u << "pass";
     QTest::newRow("Alt+Enter") << int(Qt::Key_Return) << alt << "\r" << xkb << 36u << "pass";
 }
@@ -312,9 +317,9 @@ void TestDesktop::whatAltWithAKeyMeans()
     KeyPress press{ key, Qt::KeyboardModifiers(modifiers), text };
     (codes == int(KeyCodes::Windows) ? press.virtualKey : press.scanCode) = native;
     const AltKey got = altKeyMeaning(press, KeyCodes(codes), accessKeys);
-    QCOMPARE(got.action == AltKey::Action::AccessKey ? QString(got.letter)
-                     : got.action == AltKey::Action::Refuse  ? "refuse"
-                                                             : "pass",
+    QCOMPARE(got.action == AltKey::Action::AccessKey        ? QString(got.letter)
+                     : got.action == AltKey::Action::Refuse ? "refuse"
+                                                            : "pass",
              meaning);
 }
 
@@ -326,13 +331,34 @@ void TestDesktop::altKeysOnEveryLayout_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("then");
-    QTest::newRow("letters no access keys") << "us" << "Message" << "alt+q alt+x alt+j o k" << "Message|ok";
-    QTest::newRow("Alt+W in Number") << "us" << "Number" << "alt+w 5" << "Number|5";
-    QTest::newRow("a digit and a comma") << "us" << "Sig" << "alt+1 alt+comma o k" << "Sig|ok";
-    QTest::newRow("Russian, a label's") << "ru" << "Message" << "alt+Cyrillic_te 5" << "Number|5";
-    QTest::newRow("Russian, a button's") << "ru" << "Message" << "alt+Cyrillic_ka" << "box|Please enter your ZDID.";
-    QTest::newRow("Russian, no access key") << "ru" << "Message" << "alt+Cyrillic_o Cyrillic_o" << "Message|о";
-    QTest::newRow("Greek, a label's") << "gr" << "Number" << "alt+Greek_mu Greek_alpha" << "Message|α";
+    QTest::newRow("letters no access keys") << "us"
+                                            << "Message"
+                                            << "alt+q alt+x alt+j o k"
+                                            << "Message|ok";
+    QTest::newRow("Alt+W in Number") << "us"
+                                     << "Number"
+                                     << "alt+w 5"
+                                     << "Number|5";
+    QTest::newRow("a digit and a comma") << "us"
+                                         << "Sig"
+                                         << "alt+1 alt+comma o k"
+                                         << "Sig|ok";
+    QTest::newRow("Russian, a label's") << "ru"
+                                        << "Message"
+                                        << "alt+Cyrillic_te 5"
+                                        << "Number|5";
+    QTest::newRow("Russian, a button's") << "ru"
+                                         << "Message"
+                                         << "alt+Cyrillic_ka"
+                                         << "box|Please enter your ZDID.";
+    QTest::newRow("Russian, no access key") << "ru"
+                                            << "Message"
+                                            << "alt+Cyrillic_o Cyrillic_o"
+                                            << "Message|о";
+    QTest::newRow("Greek, a label's") << "gr"
+                                      << "Number"
+                                      << "alt+Greek_mu Greek_alpha"
+                                      << "Message|α";
 }
 
 // The keys as the X server sends them for each layout reach the window's
