@@ -66,11 +66,12 @@ AltKeys::AltKeys(QWidget *window) : QObject(window), m_window(window)
 }
 
 // A key press starts at the focus widget, which may be a dropped-down list
-// of the window's.
+// of the window's, or at the window when nothing in it has the focus.
 bool AltKeys::fromTheWindow(QObject *watched) const
 {
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget != QApplication::focusWidget())
+    QWidget *focus = QApplication::focusWidget();
+    if (!widget || widget != (focus ? focus : m_window))
         return false;
     QWidget *top = widget->window();
     while (top && top->windowType() == Qt::Popup && top->parentWidget())
