@@ -2,6 +2,7 @@
 
 #include "ui_main.h"
 
+#include "app/altkeys.h"
 #include "app/fieldrules.h"
 #include "app/fontfit.h"
 #include "app/lineeditaccessible.h"
@@ -95,6 +96,8 @@ Main::Main(const MainSetup &setup, QWidget *parent)
     if (setup.adTickMs > 0)
         AdTimer->start();
 
+    // Alt with a key is an access key on every layout, and never types.
+    new AltKeys(this);
     // The window sees its controls' events first: every key release,
     // whichever control has the focus, the focus moves of the fields with
     // handlers, and the banner's clicks.
