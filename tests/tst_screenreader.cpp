@@ -86,7 +86,12 @@ class RecordingBridgePlugin : public QAccessibleBridgePlugin
     Q_PLUGIN_METADATA(IID QAccessibleBridgeFactoryInterface_iid FILE "recordingbridge.json")
 
 public:
-    QAccessibleBridge *create(const QString &) override { return new RecordingBridge; }
+    // Qt keeps the bridge it is given to the end and never deletes it.
+    QAccessibleBridge *create(const QString &) override
+    {
+        static RecordingBridge bridge;
+        return &bridge;
+    }
 };
 
 Q_IMPORT_PLUGIN(RecordingBridgePlugin)
