@@ -128,8 +128,10 @@ void TestEndings::everyEndingAtEveryMoment()
     const QString phonebook = folder.filePath("Phonebook.txt");
     writeFile(phonebook, "111 Ann\r\n222 Bob\r\n");
     QByteArray settings = "ZDID=demo\r\npassword=ab12\r\nsignature=demo\r\nAutoRefresh=0\r\n";
+    // A start-up refresh that lacks its ZDID asks before the window is shown;
+    // the file, read by then, is written back whole.
     if (moment == "startup")
-        settings = "ZDID=\r\npassword=ab12\r\nsignature=\r\nAutoRefresh=1\r\n";
+        settings = "password=ab12\r\nAutoRefresh=1";
     if (moment == "saveFailureBox")
         QVERIFY(QDir().mkdir(ini));
     else
@@ -173,8 +175,9 @@ void TestEndings::everyEndingAtEveryMoment()
     QStringList expected = { "Phonebook.txt", "Zendry SMS.ini" };
     QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), expected);
     const QByteArray stored = moment == "startup" ? "111 Ann\r\n222 Bob\r\n" : "111 Ann\r\n222 Bob\r\n333 Carol\r\n";
-    if (moment != "startup")
-        settings.replace("signature=demo", "signature=stored");
+    if (moment == "startup")
+        settings = "ZDID=\r\npassword=ab12\r\nsignature=\r\nAutoRefresh=1\r\n";
+    settings.replace("signature=demo", "signature=stored");
     QCOMPARE(readFile(phonebook), stored);
     QCOMPARE(readFile(ini), moment == "saveFailureBox" ? QByteArray("<none>") : settings);
 }
@@ -310,7 +313,7 @@ void TestEndings::theAddressRace()
     first.resumeAccepting(); // the filler goes; the queue has room again
     QTRY_VERIFY(taken >= 2);
     // Time for the first address's next try, which must not come.
-    QTest::qWaitFor([&] { return taken > 2 || told.size() > heard.count(' ') + 1; }, 2000);
+    QVERIFY(!QTest::qWaitFor([&] { return taken > 2 || told.size() > heard.count(' ') + 1; }, 2000));
     QCOMPARE(told.join(' '), heard);
     QCOMPARE(taken, 2); // the filler and the winner
 }

@@ -66,21 +66,6 @@ void TestLifetime::firstRunInAnEmptyFolder()
     f.showActive();
     QCOMPARE(f.focused(), QString("ToName"));
     QCOMPARE(service.connections, 0);
-    // The program itself, asked to end while that box is up, stores once and ends.
-#ifndef Q_OS_UNIX
-    QSKIP("Windows has no termination signal to send a program from outside");
-#endif
-    QTemporaryDir dir;
-    QVERIFY(QFile::copy(ZENDRY_PROGRAM, dir.filePath("zendry-sms")));
-    f.folder.swap(dir);
-    f.put("Zendry SMS.ini", "password=ab12\r\nAutoRefresh=1");
-    QProcess program;
-    program.start(f.folder.filePath("zendry-sms"));
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(f.folder.filePath("Phonebook.txt")), 30000);
-    program.terminate();
-    QTRY_COMPARE(program.state(), QProcess::NotRunning);
-    QCOMPARE(program.exitCode(), 0);
-    QCOMPARE(f.bytes("Zendry SMS.ini"), "ZDID=\r\npassword=ab12\r\nsignature=\r\nAutoRefresh=1\r\n");
 }
 
 // Saved details refresh the credits before the window is shown. Closed by a
