@@ -75,7 +75,7 @@ void SystemDesktop::open(QWidget *owner, const QString &verb, const QString &tar
     // and all. A file goes in UTF-16: the program's folder may be named in
     // letters the system's code page has no byte for. The result is never
     // looked at.
-    const QString file = address ? encodedAddress(target) : target;
+    const QString file = address && !target.startsWith(QLatin1String("file:")) ? encodedAddress(target) : target;
     shellOpen(owner ? quintptr(owner->winId()) : 0, reinterpret_cast<const wchar_t *>(verb.utf16()),
               reinterpret_cast<const wchar_t *>(file.utf16()), L"", L"", SW_SHOWNORMAL);
 #else
@@ -83,7 +83,12 @@ void SystemDesktop::open(QWidget *owner, const QString &verb, const QString &tar
     // handler. QDesktopServices takes a QUrl, which writes escapes in capitals.
     Q_UNUSED(owner);
     Q_UNUSED(verb);
-    QDesktopServices::openUrl(address ? QUrl(encodedAddress(target)) : QUrl::fromLocalFile(target));
+    // A file address carries its folder's bytes as they are, escapes that
+    // are no UTF-8 among them; it has no host, so it is taken whole.
+    if (target.startsWith(QLatin1String("file:")))
+        QDesktopServices::openUrl(QUrl::fromEncoded(target.toLatin1(), QUrl::StrictMode));
+    else
+        QDesktopServices::openUrl(address ? QUrl(encodedAddress(target)) : QUrl::fromLocalFile(target));
 #endif
 }
 

@@ -167,11 +167,14 @@ void TestLifetime::theRealPieces()
     // A folder named outside every single-byte code page.
     const QString readme = f.folder.filePath("\u0416\u4E2D/Readme.txt");
     s.desktop->open(&window, "Open", readme);
+    // A folder whose name is no text: its bytes as they are.
+    s.desktop->open(&window, "open", "file:///x/M%FCller%20SMS/Readme.txt");
 #ifdef Q_OS_WIN
     const QString owner = QString::number(window.winId());
     QCOMPARE(shell,
              QStringList({ owner + "|open|http://ads.example/a%20b%7C%22|||1",
-                           owner + "|Open|" + readme + "|||1" }));
+                           owner + "|Open|" + readme + "|||1",
+                           owner + "|open|file:///x/M%FCller%20SMS/Readme.txt|||1" }));
     const LONG_PTR style = GetWindowLongPtrW(HWND(window.winId()), GWL_STYLE);
     QVERIFY(!(style & WS_THICKFRAME) && !(style & WS_MAXIMIZEBOX)); // fixed in size
     // The program file carries its icon, its name and its version.
@@ -193,7 +196,8 @@ void TestLifetime::theRealPieces()
     QCOMPARE(names, QString("Zendry SMS|1.10|"));
 #else
     QCOMPARE(m_opened,
-             QStringList({ "http://ads.example/a%20b%7C%22", QUrl::fromLocalFile(readme).toEncoded() }));
+             QStringList({ "http://ads.example/a%20b%7C%22", QUrl::fromLocalFile(readme).toEncoded(),
+                           "file:///x/M%FCller%20SMS/Readme.txt" }));
 #endif
 }
 
