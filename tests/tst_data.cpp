@@ -365,6 +365,8 @@ void TestData::webPage_data()
     // Only a '%' that starts no escape is encoded; escapes stay as they are.
     QTest::newRow("a stray % and escapes") << "http://ads.example/c?d=50%&to=http%3A%2F%2Fshop.example%2Fsale"
                                             << "http://ads.example/c?d=50%25&to=http%3A%2F%2Fshop.example%2Fsale";
+    QTest::newRow("every reserved character") << "http://ads.example/a-._~:/?#[]@!$&'()*+,;=z"
+                                               << "http://ads.example/a-._~:/?#[]@!$&'()*+,;=z";
     QTest::newRow("% at the end") << "http://ads.example/%7e?q=%" << "http://ads.example/%7e?q=%25";
     QTest::newRow("%4") << "http://ads.example/a%4%2f" << "http://ads.example/a%254%2f";
     QTest::newRow("%zz") << "https://ads.example/%zz%C3%a9#%41" << "https://ads.example/%25zz%C3%a9#%41";
