@@ -60,7 +60,8 @@ AltKey altKeyMeaning(const KeyPress &press, KeyCodes codes, const QString &acces
     return {};
 }
 
-AltKeys::AltKeys(QWidget *window) : QObject(window), m_window(window)
+// Made once the window's controls exist, before its first key.
+AltKeys::AltKeys(QWidget *window) : QObject(window), m_window(window), m_accessKeys(accessKeysOf(window))
 {
     qApp->installEventFilter(this);
 }
@@ -80,7 +81,7 @@ bool AltKeys::fromTheWindow(QObject *watched) const
 }
 
 // The letters of the window's captions marked with an ampersand.
-QString AltKeys::accessKeys() const
+QString AltKeys::accessKeysOf(const QWidget *window)
 {
     QString letters;
     const auto add = [&letters](const QString &caption) {
@@ -88,9 +89,9 @@ QString AltKeys::accessKeys() const
         if (!mnemonic.isEmpty())
             letters += QChar(char16_t(mnemonic[0].key()));
     };
-    for (const QAbstractButton *button : m_window->findChildren<QAbstractButton *>())
+    for (const QAbstractButton *button : window->findChildren<QAbstractButton *>())
         add(button->text());
-    for (const QLabel *label : m_window->findChildren<QLabel *>())
+    for (const QLabel *label : window->findChildren<QLabel *>())
         add(label->text());
     return letters;
 }
@@ -107,7 +108,7 @@ bool AltKeys::eventFilter(QObject *watched, QEvent *event)
             : KeyCodes::None;
     const AltKey meaning = altKeyMeaning(
             { key->key(), key->modifiers(), key->text(), key->nativeScanCode(), key->nativeVirtualKey() },
-            codes, accessKeys());
+            codes, m_accessKeys);
     if (meaning.action == AltKey::Action::PassOn)
         return false;
     // Qt's shortcuts have not matched the key (they know only the letter the

@@ -61,9 +61,10 @@ protected:
 
 private:
     bool fromTheWindow(QObject *watched) const;
-    QString accessKeys() const;
+    static QString accessKeysOf(const QWidget *window);
 
     QWidget *m_window;
+    const QString m_accessKeys; // the captions' marked letters, which never change
 };
 
 } // namespace zendry
