@@ -116,6 +116,10 @@ bool AltKeys::eventFilter(QObject *watched, QEvent *event)
     // each control answers it as it answers Alt with that letter.
     bool answered = false;
     if (meaning.action == AltKey::Action::AccessKey) {
+        // A dropped-down list closes first, as on Windows, so that the
+        // access key reaches the window rather than the list.
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
         answered = QWindowSystemInterface::handleShortcutEvent(
                 m_window->windowHandle(), key->timestamp(), Qt::Key_A + (meaning.letter.unicode() - u'A'),
                 Qt::AltModifier, 0, 0, 0, meaning.letter.toLower(), false, 1);

@@ -343,6 +343,10 @@ void TestDesktop::altKeysOnEveryLayout_data()
                                          << "Sig"
                                          << "alt+1 alt+comma o k"
                                          << "Sig|ok";
+    QTest::newRow("a label's, To's list open") << "us"
+                                               << "ToName"
+                                               << "alt+Down alt+n 5"
+                                               << "Number|5";
     QTest::newRow("Russian, a label's") << "ru"
                                         << "Message"
                                         << "alt+Cyrillic_te 5"
